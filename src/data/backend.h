@@ -1,0 +1,35 @@
+#pragma once
+// A storage format behind a database file: the suite's Jet files (read only) or the embedded
+// SQLite format (read and write).
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/table.h"
+
+namespace ov {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    virtual std::vector<std::string> tableNames() = 0;
+    // The whole table; Error 3078 naming the table when the file has none of that name.
+    virtual std::shared_ptr<Table> loadTable(const std::string& name) = 0;
+    virtual bool writable() const = 0;
+
+    // Writes, each in a transaction of its own (Error 3027 naming the file on a read-only store).
+    virtual int64_t insertRow(const std::string& table, const Row& row) = 0;
+    virtual void updateRow(const std::string& table, int64_t rowId, const Row& row) = 0;
+    virtual void deleteRow(const std::string& table, int64_t rowId) = 0;
+};
+
+// The suite's Jet 3 / Jet 4 files, read through the libmdb helper process. displayName is the
+// file name used in messages.
+std::unique_ptr<Backend> makeJetBackend(const std::filesystem::path& path, const std::string& displayName);
+// The embedded SQLite format.
+std::unique_ptr<Backend> makeSqliteBackend(const std::filesystem::path& path, const std::string& displayName);
+
+}  // namespace ov

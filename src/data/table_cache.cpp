@@ -1,0 +1,76 @@
+#include "data/table_cache.h"
+
+#include <map>
+#include <mutex>
+
+#include "core/cp1252.h"
+
+namespace fs = std::filesystem;
+
+namespace ov::tablecache {
+namespace {
+
+struct Entry {
+    FileStamp stamp;
+    std::shared_ptr<const Table> table;
+};
+
+struct Cache {
+    std::mutex mutex;
+    std::map<std::pair<std::string, std::string>, Entry> entries;
+};
+
+Cache& cache() {
+    static Cache c;
+    return c;
+}
+
+std::pair<std::string, std::string> keyOf(const fs::path& path, const std::string& table) {
+    std::error_code ec;
+    fs::path canon = fs::weakly_canonical(path, ec);
+    return {(ec ? path : canon).string(), cp1252::toUpper(table)};
+}
+
+}  // namespace
+
+FileStamp stampOf(const fs::path& path) {
+    std::error_code ec;
+    FileStamp s;
+    s.size = fs::file_size(path, ec);
+    if (ec) return {};
+    s.modified = fs::last_write_time(path, ec);
+    if (ec) return {};
+    return s;
+}
+
+std::shared_ptr<const Table> lookup(const fs::path& path, const std::string& table) {
+    auto key = keyOf(path, table);
+    FileStamp now = stampOf(path);
+    std::lock_guard lock(cache().mutex);
+    auto it = cache().entries.find(key);
+    if (it == cache().entries.end()) return nullptr;
+    if (!(it->second.stamp == now)) {
+        cache().entries.erase(it);
+        return nullptr;
+    }
+    return it->second.table;
+}
+
+void store(const fs::path& path, const FileStamp& stamp, std::shared_ptr<const Table> table) {
+    auto key = keyOf(path, table->name);
+    std::lock_guard lock(cache().mutex);
+    cache().entries[key] = Entry{stamp, std::move(table)};
+}
+
+void invalidate(const fs::path& path, const std::string& table) {
+    auto key = keyOf(path, table);
+    std::lock_guard lock(cache().mutex);
+    cache().entries.erase(key);
+}
+
+void clear() {
+    std::lock_guard lock(cache().mutex);
+    cache().entries.clear();
+}
+
+}  // namespace ov::tablecache

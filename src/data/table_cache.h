@@ -1,0 +1,27 @@
+#pragma once
+// Loaded tables kept for the program run, keyed by file path, size and modification time: a
+// summary over a year reads each file once, and a file the suite has changed is read again.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "data/table.h"
+
+namespace ov::tablecache {
+
+struct FileStamp {
+    uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const FileStamp&) const = default;
+};
+
+// Empty stamp when the file cannot be examined.
+FileStamp stampOf(const std::filesystem::path& path);
+
+std::shared_ptr<const Table> lookup(const std::filesystem::path& path, const std::string& table);
+// Stores a table read from the file as it was at `stamp` (taken before reading).
+void store(const std::filesystem::path& path, const FileStamp& stamp, std::shared_ptr<const Table> table);
+void invalidate(const std::filesystem::path& path, const std::string& table);
+void clear();
+
+}  // namespace ov::tablecache

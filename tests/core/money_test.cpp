@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "core/money.h"
+#include "core/number_format.h"
+
+using ov::Money;
+using ov::NumberFormat;
+
+TEST(Money, ParsesEngineTextExactly) {
+    EXPECT_EQ(Money::parse("230.0000")->units(), 2300000);
+    EXPECT_EQ(Money::parse("-12.5")->units(), -125000);
+    EXPECT_EQ(Money::parse("0.00005")->units(), 1);  // fifth decimal rounds half away from zero
+    EXPECT_FALSE(Money::parse("12,5").has_value());
+    EXPECT_FALSE(Money::parse("").has_value());
+    EXPECT_EQ(Money::fromUnits(-5000).toPlainString(), "-0.5000");
+}
+
+TEST(NumberFormat, FixedTwoDecimalsRoundsHalfAwayFromZero) {
+    auto it = NumberFormat::italian();
+    EXPECT_EQ(it.fixed2(*Money::parse("1250.5")), "1250,50");
+    EXPECT_EQ(it.fixed2(Money()), "0,00");
+    EXPECT_EQ(it.fixed2(*Money::parse("-12")), "-12,00");
+    EXPECT_EQ(it.fixed2(*Money::parse("0.005")), "0,01");
+    EXPECT_EQ(it.fixed2(*Money::parse("-0.005")), "-0,01");
+    EXPECT_EQ(it.fixed2(*Money::parse("-0.004")), "0,00");
+    EXPECT_EQ(NumberFormat::english().fixed2(*Money::parse("1234.5")), "1234.50");
+}
+
+TEST(NumberFormat, GroupedAndGeneral) {
+    auto it = NumberFormat::italian();
+    EXPECT_EQ(it.grouped(int64_t{1234567}), "1.234.567");
+    EXPECT_EQ(it.grouped(int64_t{-1234}), "-1.234");
+    EXPECT_EQ(it.grouped(999.5), "1.000");
+    EXPECT_EQ(NumberFormat::english().grouped(int64_t{1502}), "1,502");
+    EXPECT_EQ(it.general(1234.5), "1234,5");
+    EXPECT_EQ(it.general(*Money::parse("7.0000")), "7");
+    EXPECT_EQ(it.general(*Money::parse("0.2500")), "0,25");
+}
+
+TEST(NumberFormat, ParsesTheUsersLocale) {
+    auto it = NumberFormat::italian();
+    EXPECT_DOUBLE_EQ(*it.parse("12,5"), 12.5);
+    EXPECT_DOUBLE_EQ(*it.parse("1.234,5"), 1234.5);
+    EXPECT_DOUBLE_EQ(*it.parse(" 12,5- "), -12.5);
+    EXPECT_FALSE(it.parse("12a").has_value());
+    EXPECT_FALSE(it.parse("").has_value());
+    EXPECT_DOUBLE_EQ(ov::leadingNumber("0012 Bar"), 12);
+    EXPECT_DOUBLE_EQ(ov::leadingNumber("12,50"), 12);
+    EXPECT_DOUBLE_EQ(ov::leadingNumber(" 1 2ab"), 12);
+    EXPECT_DOUBLE_EQ(ov::leadingNumber("abc"), 0);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// A fresh working folder under the system's temporary folder, removed with its content at the end.
+#include <filesystem>
+#include <string>
+
+namespace ovtest {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    // Writes bytes exactly as given (no line-end translation).
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// The shared fixtures folder ("access", "edge", "hotel" sets).
+std::filesystem::path fixturesDir();
+
+}  // namespace ovtest

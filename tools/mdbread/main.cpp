@@ -1,0 +1,2 @@
+// Placeholder until the Jet reader helper lands.
+int main() { return 2; }
