@@ -11,4 +11,4 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 first=$(date -d "$(date +%Y-%m-01) -1 month" +%d/%m/%Y)
 last=$(date -d "$(date +%Y-%m-01) -1 day" +%d/%m/%Y)
-exec ./build/ovdesk summary --folder "$demo" --from "$first" --to "$last" --print
+exec ./build/ovdesk summary --folder "$demo" --from "$first" --to "$last" --show

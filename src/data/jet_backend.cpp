@@ -1,8 +1,142 @@
-// Placeholder until the Jet reader lands.
+// The suite's Jet files, read whole through the ovdesk-mdbread helper process and never written.
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "core/cp1252.h"
 #include "core/error.h"
 #include "data/backend.h"
+#include "data/jet_helper.h"
+#include "data/jet_stream_reader.h"
+#include "data/table_cache.h"
+
+namespace fs = std::filesystem;
+
 namespace ov {
-std::unique_ptr<Backend> makeJetBackend(const std::filesystem::path&, const std::string& displayName) {
-    throw Error(err::NotADatabase, "Lettura Jet non disponibile: " + displayName);
+namespace {
+
+constexpr std::chrono::milliseconds kDefaultTimeout{60000};
+// The suite may be writing the file while we read it: the second read comes after this pause.
+constexpr std::chrono::milliseconds kRetryPause{250};
+
+// How long a read may take: OVDESK_MDBREAD_TIMEOUT seconds when set, else a generous minute.
+std::chrono::milliseconds readTimeout() {
+    if (const char* env = std::getenv("OVDESK_MDBREAD_TIMEOUT"); env && *env) {
+        char* end = nullptr;
+        double seconds = std::strtod(env, &end);
+        if (end && *end == '\0' && seconds > 0 && seconds < 86400)
+            return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    }
+    return kDefaultTimeout;
 }
+
+// A read that did not give the file's tables; `reason` completes the user's message.
+struct ReadFailure {
+    std::string reason;
+    bool worthRetrying = true;
+};
+
+std::string damaged(const std::string& detail) {
+    return "il file è danneggiato o non è un database Jet leggibile (" + detail + ")";
+}
+
+class JetBackend final : public Backend {
+public:
+    JetBackend(fs::path path, std::string displayName) : path_(std::move(path)), displayName_(std::move(displayName)) {}
+
+    std::vector<std::string> tableNames() override {
+        ensureLoaded();
+        std::vector<std::string> names;
+        for (const auto& t : tables_) names.push_back(t->name);
+        return names;
+    }
+
+    std::shared_ptr<Table> loadTable(const std::string& name) override {
+        ensureLoaded();
+        for (const auto& t : tables_)
+            if (cp1252::equalNoCase(t->name, name)) return t;
+        throw Error(err::TableNotFound, "Impossibile trovare la tabella '" + cp1252::toUtf8(name) +
+                                            "' nel database '" + displayName_ + "'.");
+    }
+
+    bool writable() const override { return false; }
+    int64_t insertRow(const std::string&, const Row&) override { throw readOnly(); }
+    void updateRow(const std::string&, int64_t, const Row&) override { throw readOnly(); }
+    void deleteRow(const std::string&, int64_t) override { throw readOnly(); }
+
+private:
+    Error readOnly() const {
+        return Error(err::ReadOnly,
+                     "Impossibile aggiornare il database '" + displayName_ + "': i database Jet sono di sola lettura.");
+    }
+
+    // Reads the file unless the tables in hand are of its present state.
+    void ensureLoaded() {
+        if (loaded_ && tablecache::stampOf(path_) == stamp_) return;
+        for (int attempt = 1;; ++attempt) {
+            tablecache::FileStamp stamp = tablecache::stampOf(path_);
+            try {
+                tables_ = readOnce();
+            } catch (const ReadFailure& f) {
+                loaded_ = false;
+                tables_.clear();
+                if (attempt == 2 || !f.worthRetrying)
+                    throw Error(err::NotADatabase, "Impossibile leggere il database '" + displayName_ + "': " +
+                                                       f.reason + ".");
+                std::this_thread::sleep_for(kRetryPause);
+                continue;
+            }
+            // Every table of the file goes to the cache: later tables of it cost nothing.
+            for (const auto& t : tables_) tablecache::store(path_, stamp, t);
+            stamp_ = stamp;
+            loaded_ = true;
+            return;
+        }
+    }
+
+    std::vector<std::shared_ptr<Table>> readOnce() const {
+        fs::path helper = jet::findHelper();
+        if (helper.empty()) throw ReadFailure{"programma di lettura 'ovdesk-mdbread' non trovato", false};
+        std::chrono::milliseconds timeout = readTimeout();
+        jet::HelperRun run;
+        try {
+            run = jet::runHelper(helper, path_, timeout);
+        } catch (const std::system_error&) {
+            throw ReadFailure{"impossibile avviare il programma di lettura '" + helper.string() + "'", false};
+        }
+        switch (run.end) {
+        case jet::HelperRun::End::TimedOut:
+            // A reader stuck once will be stuck again: no second wait.
+            throw ReadFailure{damaged("lettura non terminata entro " + std::to_string((timeout.count() + 999) / 1000) +
+                                      " secondi"),
+                              false};
+        case jet::HelperRun::End::Crashed:
+            throw ReadFailure{damaged("il programma di lettura si è interrotto, segnale " + std::to_string(run.code))};
+        case jet::HelperRun::End::Exited:
+            if (run.code != 0)
+                throw ReadFailure{damaged("il programma di lettura è terminato con il codice " + std::to_string(run.code))};
+            break;
+        }
+        try {
+            return jetstream::parseTables(run.output);
+        } catch (const jetstream::MalformedStream&) {
+            throw ReadFailure{damaged("dati letti incompleti o non validi")};
+        }
+    }
+
+    fs::path path_;
+    std::string displayName_;
+    bool loaded_ = false;
+    tablecache::FileStamp stamp_;
+    std::vector<std::shared_ptr<Table>> tables_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> makeJetBackend(const fs::path& path, const std::string& displayName) {
+    return std::make_unique<JetBackend>(path, displayName);
+}
+
 }  // namespace ov

@@ -13,6 +13,10 @@
 namespace ov {
 
 class Database;
+namespace query {
+class FieldIndex;
+class SubsetIndex;
+}  // namespace query
 
 class RecordSet {
 public:
@@ -51,21 +55,32 @@ public:
 
 private:
     struct Matcher;
-    const Matcher& matcherFor(std::string_view criteria);
     bool findFrom(size_t start, std::string_view criteria);
     int requireField(std::string_view name) const;
+    const Row& currentRow() const;
+    void requireWritable() const;
+    const query::FieldIndex& fieldIndex(int field);
+    const query::SubsetIndex& subsetIndex(int field);
+    // After a write: the table as stored now, the same records in the same order (by row identity).
+    void refresh(std::optional<int64_t> addedRowId);
 
     std::shared_ptr<Database> db_;
     std::shared_ptr<const Table> table_;
     std::vector<uint32_t> rows_;  // positions in table_->rows
+    bool wholeTable_ = false;     // rows_ is every row in table order: the table's own indexes serve
     std::optional<size_t> current_;
+    size_t resumeAt_ = 0;         // where find-next goes on after the current record was deleted
     bool noMatch_ = false;
 
     enum class EditMode { None, Add, Edit };
     EditMode editMode_ = EditMode::None;
     Row editBuffer_;
 
-    std::vector<std::pair<std::string, std::shared_ptr<Matcher>>> matchers_;  // small cache by text
+    // The criteria of the last find, ready for the next one; the indexes finds use, by field.
+    std::unique_ptr<Matcher> matcher_;
+    std::vector<std::shared_ptr<const query::FieldIndex>> fieldIndexes_;
+    std::vector<std::unique_ptr<query::SubsetIndex>> subsetIndexes_;
+    mutable std::vector<std::pair<std::string, int>> fieldNames_;              // names as callers spell them
 };
 
 }  // namespace ov

@@ -5,6 +5,9 @@
 //       .table("DatiFattura", {{"NumeroHotel", "SHORT"}, {"DataEmissione", "TEXT(8)"}, ...})
 //       .row({1, "20240108", ...});
 // Values: nullptr (null), integers, doubles, texts (UTF-8 in the source), Money.
+// The file is created when missing (a second builder on the same file adds tables to it); every
+// call writes through at once, so the file can be read while the builder still lives. Errors
+// (unknown type name, a text longer than its field, a value of the wrong kind) throw ov::Error.
 #include <filesystem>
 #include <string>
 #include <utility>

@@ -1,0 +1,21 @@
+// The one place where the reports and dialogs are plugged into the main window. A command left
+// empty does nothing when chosen; the print menu falls back to the host's notice.
+#include "app/app_context.h"
+#include "presence/presence_summary.h"
+#include "summary/data_summary.h"
+
+namespace ov {
+
+void wireApplication(AppContext& ctx) {
+    ctx.runDataSummary = [&ctx](const Selection& s, Host& host) {
+        RunDataSummary({s.firstDay(), s.lastDay(), s.firstRoom(), s.lastRoom()}, ctx.workspace, ctx.state,
+                       ctx.numbers, host);
+    };
+    ctx.runPresenceSummary = [&ctx](const Selection& s, Host& host) {
+        PresenceSummary(s.firstDay(), s.lastDay(), ctx.workspace, ctx.numbers, host);
+    };
+    // ctx.openColumnDialog: the column set-up dialog.
+    // ctx.showPrintMenu: the print menu.
+}
+
+}  // namespace ov

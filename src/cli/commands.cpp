@@ -1,0 +1,17 @@
+// The registry of the headless commands: one line per command, listed by --help in this order.
+#include "cli/cli.h"
+
+namespace ov::cli {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> table = {
+        {"query", "[--folder DIR] FILE QUERY",
+         "stampa i record di una tabella o di una query di un database della cartella (UTF-8, separati da ;)",
+         runQuery},
+        {"demo", "DIR [--seed N] [--today GG/MM/AAAA]",
+         "crea in DIR una cartella di lavoro dimostrativa con un anno di dati di un piccolo albergo", runDemo},
+    };
+    return table;
+}
+
+}  // namespace ov::cli

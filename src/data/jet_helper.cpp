@@ -1,0 +1,164 @@
+#include "data/jet_helper.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace ov::jet {
+namespace {
+
+constexpr const char* kHelperName = "ovdesk-mdbread";
+
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { close(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    void close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+// Owns a started child until it has been reaped; killed first if still running.
+class Child {
+public:
+    explicit Child(pid_t pid) : pid_(pid) {}
+    ~Child() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            waitBlocking();
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    // Reaps the child if it has ended; false while it runs.
+    bool tryReap() {
+        for (;;) {
+            pid_t w = ::waitpid(pid_, &status_, WNOHANG);
+            if (w == pid_) break;
+            if (w == 0) return false;
+            if (errno == EINTR) continue;
+            // Someone else reaped it (SIGCHLD ignored): the stream's end marker still tells
+            // a complete read from a broken one.
+            status_ = 0;
+            break;
+        }
+        pid_ = -1;
+        return true;
+    }
+    void killAndReap() {
+        ::kill(pid_, SIGKILL);
+        waitBlocking();
+    }
+    int status() const { return status_; }
+
+private:
+    void waitBlocking() {
+        while (::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
+    }
+
+    pid_t pid_;
+    int status_ = 0;
+};
+
+bool isExecutable(const fs::path& p) { return !p.empty() && ::access(p.c_str(), X_OK) == 0; }
+
+}  // namespace
+
+fs::path findHelper() {
+    if (const char* env = std::getenv("OVDESK_MDBREAD"); env && *env) return fs::path(env);
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && isExecutable(exe.parent_path() / kHelperName)) return exe.parent_path() / kHelperName;
+#ifdef OVDESK_MDBREAD_BUILD_PATH
+    if (isExecutable(OVDESK_MDBREAD_BUILD_PATH)) return fs::path(OVDESK_MDBREAD_BUILD_PATH);
+#endif
+    return {};
+}
+
+HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::milliseconds timeout) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
+    Fd readEnd(ends[0]);
+    Fd writeEnd(ends[1]);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::string helperArg = helper.string();
+    std::string fileArg = file.string();
+    char* argv[] = {helperArg.data(), fileArg.data(), nullptr};
+    pid_t pid = -1;
+    int rc = ::posix_spawn(&pid, helperArg.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::system_error(rc, std::generic_category(), "posix_spawn " + helperArg);
+    Child child(pid);
+    writeEnd.close();  // so that the helper's end of output reaches us as end of file
+
+    HelperRun run;
+    const Clock::time_point deadline = Clock::now() + timeout;
+    auto timedOut = [&] {
+        child.killAndReap();
+        run.end = HelperRun::End::TimedOut;
+        return run;
+    };
+    char buf[1 << 16];
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return timedOut();
+        pollfd p{readEnd.get(), POLLIN, 0};
+        int n = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));
+        if (n < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category(), "poll");
+        if (n <= 0) continue;
+        ssize_t got = ::read(readEnd.get(), buf, sizeof buf);
+        if (got < 0) {
+            if (errno == EINTR || errno == EAGAIN) continue;
+            break;  // a broken pipe reads as the end; the stream check decides
+        }
+        if (got == 0) break;
+        run.output.append(buf, static_cast<size_t>(got));
+    }
+    readEnd.close();
+
+    // Its output is closed: it ends at once unless something holds it.
+    auto pause = std::chrono::microseconds(100);
+    while (!child.tryReap()) {
+        if (Clock::now() >= deadline) return timedOut();
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::microseconds(20000));
+    }
+    int status = child.status();
+    if (WIFSIGNALED(status)) {
+        run.end = HelperRun::End::Crashed;
+        run.code = WTERMSIG(status);
+    } else {
+        run.end = HelperRun::End::Exited;
+        run.code = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
+    }
+    return run;
+}
+
+}  // namespace ov::jet

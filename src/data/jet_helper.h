@@ -1,0 +1,26 @@
+#pragma once
+// Runs the Jet reading helper (ovdesk-mdbread) as a child process and collects what it writes.
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+namespace ov::jet {
+
+struct HelperRun {
+    enum class End { Exited, Crashed, TimedOut };
+    End end = End::Exited;
+    int code = 0;        // exit status when Exited, signal number when Crashed
+    std::string output;  // everything it wrote on its standard output
+};
+
+// The helper executable: $OVDESK_MDBREAD when set, else ovdesk-mdbread beside the running
+// program, else the one of the build tree. Empty when there is none.
+std::filesystem::path findHelper();
+
+// Runs `helper file` without a shell: standard input and error on /dev/null, standard output
+// collected. A run that has not ended within `timeout` is killed. The child is always reaped and
+// no descriptor is left open. Throws std::system_error when the helper cannot be started.
+HelperRun runHelper(const std::filesystem::path& helper, const std::filesystem::path& file,
+                    std::chrono::milliseconds timeout);
+
+}  // namespace ov::jet

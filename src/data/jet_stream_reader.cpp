@@ -1,0 +1,126 @@
+#include "data/jet_stream_reader.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "data/jet_stream.h"
+
+namespace ov::jetstream {
+namespace {
+
+class Cursor {
+public:
+    explicit Cursor(std::string_view bytes) : s_(bytes) {}
+
+    bool atEnd() const { return pos_ == s_.size(); }
+    uint8_t u8() { return static_cast<uint8_t>(take(1)[0]); }
+    uint16_t u16() { return static_cast<uint16_t>(le(2)); }
+    uint32_t u32() { return static_cast<uint32_t>(le(4)); }
+    int32_t i32() { return static_cast<int32_t>(u32()); }
+    int64_t i64() { return static_cast<int64_t>(le(8)); }
+    double f64() {
+        uint64_t bits = le(8);
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
+    std::string str16() { return std::string(take(u16())); }
+    std::string str32() { return std::string(take(u32())); }
+    std::string_view take(size_t n) {
+        if (n > s_.size() - pos_) throw MalformedStream("stream cut short");
+        std::string_view v = s_.substr(pos_, n);
+        pos_ += n;
+        return v;
+    }
+
+private:
+    uint64_t le(int bytes) {
+        std::string_view b = take(static_cast<size_t>(bytes));
+        uint64_t v = 0;
+        for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[static_cast<size_t>(i)]);
+        return v;
+    }
+
+    std::string_view s_;
+    size_t pos_ = 0;
+};
+
+FieldType fieldType(uint8_t code) {
+    switch (code) {
+    case kBoolean: return FieldType::Boolean;
+    case kInteger: return FieldType::Integer;
+    case kLong: return FieldType::Long;
+    case kCurrency: return FieldType::Currency;
+    case kDouble: return FieldType::Double;
+    case kDateTime: return FieldType::DateTime;
+    case kText: return FieldType::Text;
+    case kMemo: return FieldType::Memo;
+    default: throw MalformedStream("unknown field type " + std::to_string(code));
+    }
+}
+
+Value readValue(Cursor& in, FieldType type) {
+    uint8_t present = in.u8();
+    if (present == kNull) return Value::null();
+    if (present != kPresent) throw MalformedStream("bad value marker");
+    switch (type) {
+    case FieldType::Boolean: {
+        uint8_t b = in.u8();
+        if (b > 1) throw MalformedStream("bad yes/no value");
+        return Value::boolean(b == 1);
+    }
+    case FieldType::Integer:
+    case FieldType::Long: return Value::integer(in.i32());
+    case FieldType::Currency: return Value::currency(Money::fromUnits(in.i64()));
+    case FieldType::Double: return Value::real(in.f64());
+    case FieldType::DateTime: return Value::dateTime(DateTimeValue{in.f64()});
+    case FieldType::Text:
+    case FieldType::Memo: return Value::text(in.str32());
+    }
+    throw MalformedStream("bad field type");
+}
+
+std::shared_ptr<Table> readTable(Cursor& in) {
+    auto table = std::make_shared<Table>();
+    table->name = in.str16();
+    uint16_t count = in.u16();
+    table->fields.reserve(count);
+    for (uint16_t i = 0; i < count; ++i) {
+        Field f;
+        f.name = in.str16();
+        f.type = fieldType(in.u8());
+        f.size = static_cast<int>(in.u32());
+        table->fields.push_back(std::move(f));
+    }
+    for (;;) {
+        char tag = static_cast<char>(in.u8());
+        if (tag == kTableEnd) break;
+        if (tag != kRow) throw MalformedStream("bad row marker in table " + table->name);
+        Row row;
+        row.reserve(table->fields.size());
+        for (const Field& f : table->fields) row.push_back(readValue(in, f.type));
+        table->rows.push_back(std::move(row));
+    }
+    if (in.u32() != table->rows.size()) throw MalformedStream("row count mismatch in table " + table->name);
+    return table;
+}
+
+}  // namespace
+
+std::vector<std::shared_ptr<Table>> parseTables(std::string_view bytes) {
+    Cursor in(bytes);
+    if (in.take(kMagic.size()) != kMagic) throw MalformedStream("not a table stream");
+    std::vector<std::shared_ptr<Table>> tables;
+    for (;;) {
+        char tag = static_cast<char>(in.u8());
+        if (tag == kStreamEnd) break;
+        if (tag != kTable) throw MalformedStream("bad table marker");
+        tables.push_back(readTable(in));
+    }
+    if (in.u32() != tables.size()) throw MalformedStream("table count mismatch");
+    if (!in.atEnd()) throw MalformedStream("bytes after the end of the stream");
+    return tables;
+}
+
+}  // namespace ov::jetstream

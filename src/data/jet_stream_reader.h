@@ -1,0 +1,19 @@
+#pragma once
+// Turns the Jet helper's output (format in data/jet_stream.h) into loaded tables.
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "data/table.h"
+
+namespace ov::jetstream {
+
+// The bytes are not a complete, well-formed stream: cut short, garbled or with extra bytes.
+struct MalformedStream : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::vector<std::shared_ptr<Table>> parseTables(std::string_view bytes);
+
+}  // namespace ov::jetstream

@@ -1,0 +1,149 @@
+#include "data/query/lexer.h"
+
+#include <charconv>
+
+#include "core/cp1252.h"
+
+namespace ov::query {
+namespace {
+
+bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+// Letters of code page 1252 may appear in field names (accented Italian names).
+bool isNameStart(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') return true;
+    if (c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9A || c == 0x9C || c == 0x9E || c == 0x9F) return true;
+    return c >= 0xC0 && c != 0xD7 && c != 0xF7;
+}
+
+bool isNameChar(unsigned char c) { return isNameStart(c) || isDigit(c); }
+
+bool isBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Calls emit(kind, text, offset) for every token but the end. A text literal comes without its
+// quotes, a doubled quote inside made single (in `buffer`); everything else is a view of `s`.
+template <typename Emit>
+void scan(std::string_view s, std::string& buffer, Emit emit) {
+    size_t i = 0;
+    const size_t n = s.size();
+    auto at = [&](size_t k) -> unsigned char { return k < n ? static_cast<unsigned char>(s[k]) : 0; };
+    while (true) {
+        while (i < n && isBlank(at(i))) ++i;
+        if (i >= n) return;
+        const size_t start = i;
+        unsigned char c = at(i);
+        if (isNameStart(c)) {
+            while (i < n && isNameChar(at(i))) ++i;
+            emit(TokenKind::Name, s.substr(start, i - start), start);
+        } else if (isDigit(c) || (c == '.' && isDigit(at(i + 1)))) {
+            while (isDigit(at(i))) ++i;
+            if (at(i) == '.') {
+                ++i;
+                while (isDigit(at(i))) ++i;
+            }
+            if ((at(i) == 'e' || at(i) == 'E') &&
+                (isDigit(at(i + 1)) || ((at(i + 1) == '+' || at(i + 1) == '-') && isDigit(at(i + 2))))) {
+                i += 2;
+                while (isDigit(at(i))) ++i;
+            }
+            emit(TokenKind::Number, s.substr(start, i - start), start);
+        } else if (c == '\'' || c == '"') {
+            // The quote is written twice inside the literal to stand for itself.
+            size_t j = i + 1;
+            bool doubled = false;
+            while (true) {
+                if (j >= n) throw LexError{start, true};
+                if (at(j) == c) {
+                    if (at(j + 1) != c) break;
+                    doubled = true;
+                    j += 2;
+                    continue;
+                }
+                ++j;
+            }
+            std::string_view body = s.substr(start + 1, j - start - 1);
+            if (doubled) {
+                buffer.clear();
+                for (size_t k = 0; k < body.size(); ++k) {
+                    buffer += body[k];
+                    if (static_cast<unsigned char>(body[k]) == c) ++k;
+                }
+                body = buffer;
+            }
+            i = j + 1;
+            emit(TokenKind::Text, body, start);
+        } else if (c == '[') {
+            size_t close = s.find(']', i + 1);
+            if (close == std::string_view::npos || close == i + 1) throw LexError{start, false};
+            i = close + 1;
+            emit(TokenKind::Bracketed, s.substr(start + 1, close - start - 1), start);
+        } else if ((c == '<' && (at(i + 1) == '>' || at(i + 1) == '=')) || (c == '>' && at(i + 1) == '=')) {
+            i += 2;
+            emit(TokenKind::Symbol, s.substr(start, 2), start);
+        } else if (std::string_view("=<>+-*/&(),;.").find(static_cast<char>(c)) != std::string_view::npos) {
+            ++i;
+            emit(TokenKind::Symbol, s.substr(start, 1), start);
+        } else {
+            throw LexError{start, false};
+        }
+    }
+}
+
+}  // namespace
+
+bool Token::isWord(std::string_view word) const {
+    return kind == TokenKind::Name && cp1252::equalNoCase(text, word);
+}
+
+std::vector<Token> tokenize(std::string_view s) {
+    std::vector<Token> out;
+    std::string buffer;
+    scan(s, buffer, [&](TokenKind kind, std::string_view text, size_t offset) {
+        out.push_back(Token{kind, std::string(text), offset});
+    });
+    out.push_back(Token{TokenKind::End, {}, s.size()});
+    return out;
+}
+
+Value numberLiteral(std::string_view text) {
+    if (text.find_first_of(".eE") == std::string_view::npos) {
+        int64_t v = 0;
+        auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+        if (r.ec == std::errc() && r.ptr == text.data() + text.size()) return Value::integer(v);
+    }
+    size_t dot = text.find('.');
+    if (dot != std::string_view::npos && text.find_first_of("eE") == std::string_view::npos && text.size() - dot - 1 <= 4)
+        if (auto m = Money::parse(text)) return Value::currency(*m);
+    double d = 0;
+    std::from_chars(text.data(), text.data() + text.size(), d);  // the scanner only passes valid numbers
+    return Value::real(d);
+}
+
+void splitLiterals(std::string_view text, LiteralSplit& out) {
+    out.shape.clear();
+    out.values.clear();
+    std::string buffer;
+    scan(text, buffer, [&](TokenKind kind, std::string_view t, size_t) {
+        switch (kind) {
+            case TokenKind::Number:
+                out.shape += '\x01';
+                out.values.push_back(numberLiteral(t));
+                break;
+            case TokenKind::Text:
+                out.shape += '\x02';
+                out.values.push_back(Value::text(std::string(t)));
+                break;
+            case TokenKind::Bracketed:
+                out.shape += '[';
+                out.shape += t;
+                out.shape += ']';
+                break;
+            default:
+                out.shape += t;
+                out.shape += ' ';
+                break;
+        }
+    });
+}
+
+}  // namespace ov::query

@@ -1,0 +1,298 @@
+#include "data/query/planner.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "data/query/errors.h"
+#include "data/query/evaluator.h"
+#include "data/query/parser.h"
+
+namespace ov::query {
+namespace {
+
+void collectTerms(const Node& n, std::vector<const Node*>& out) {
+    if (n.kind == ExprKind::And) {
+        collectTerms(n.args[0], out);
+        collectTerms(n.args[1], out);
+    } else {
+        out.push_back(&n);
+    }
+}
+
+CompareOp flipped(CompareOp op) {
+    switch (op) {
+        case CompareOp::Lt: return CompareOp::Gt;
+        case CompareOp::Gt: return CompareOp::Lt;
+        case CompareOp::Le: return CompareOp::Ge;
+        case CompareOp::Ge: return CompareOp::Le;
+        default: return op;
+    }
+}
+
+bool isFieldAndLiteral(const Node& a, const Node& b) {
+    return a.kind == ExprKind::Field && b.kind == ExprKind::Literal && (b.param >= 0 || !b.literal.isNull());
+}
+
+ProbeShape& rangeProbe(std::vector<ProbeShape>& probes, int field) {
+    for (auto& p : probes)
+        if (!p.equal && p.field == field) return p;
+    ProbeShape p;
+    p.field = field;
+    probes.push_back(std::move(p));
+    return probes.back();
+}
+
+// A bound on a probe that has none on that side yet; otherwise the term stays an ordinary one.
+void addBound(std::vector<ProbeShape>& probes, int field, CompareOp op, const Node* literal, size_t term) {
+    ProbeShape& p = rangeProbe(probes, field);
+    bool lower = op == CompareOp::Gt || op == CompareOp::Ge;
+    const Node*& slot = lower ? p.low : p.high;
+    if (slot) return;
+    slot = literal;
+    (lower ? p.lowInclusive : p.highInclusive) = op == CompareOp::Ge || op == CompareOp::Le;
+    p.terms.push_back(term);
+}
+
+void findProbes(Shape& s) {
+    for (size_t i = 0; i < s.terms.size(); ++i) {
+        const Node& t = *s.terms[i];
+        if (t.kind == ExprKind::Compare && t.compare != CompareOp::Ne) {
+            const Node* field = nullptr;
+            const Node* lit = nullptr;
+            CompareOp op = t.compare;
+            if (isFieldAndLiteral(t.args[0], t.args[1])) {
+                field = &t.args[0];
+                lit = &t.args[1];
+            } else if (isFieldAndLiteral(t.args[1], t.args[0])) {
+                field = &t.args[1];
+                lit = &t.args[0];
+                op = flipped(op);
+            }
+            if (!field) continue;
+            if (op == CompareOp::Eq) {
+                ProbeShape p;
+                p.field = field->field;
+                p.equal = lit;
+                p.terms.push_back(i);
+                s.probes.push_back(std::move(p));
+            } else {
+                addBound(s.probes, field->field, op, lit, i);
+            }
+        } else if (t.kind == ExprKind::Between && !t.negated && isFieldAndLiteral(t.args[0], t.args[1]) &&
+                   isFieldAndLiteral(t.args[0], t.args[2])) {
+            ProbeShape p;
+            p.field = t.args[0].field;
+            p.low = &t.args[1];
+            p.high = &t.args[2];
+            p.terms.push_back(i);
+            s.probes.push_back(std::move(p));
+        }
+    }
+}
+
+const Value& literalValue(const Node& n, const Bindings& b) {
+    return n.param >= 0 ? b.values[static_cast<size_t>(n.param)] : n.literal;
+}
+
+std::shared_ptr<const Shape> shapeFor(const Table& table, std::string_view text, const std::string& shapeKey) {
+    TableIndexes& ix = indexesOf(table);
+    {
+        std::lock_guard lock(ix.mutex);
+        auto it = ix.shapes.find(shapeKey);
+        if (it != ix.shapes.end()) return it->second;
+    }
+    std::shared_ptr<const Expr> parsed = parseCriteriaCached(text, shapeKey);
+    auto s = std::make_shared<Shape>();
+    s->expr = bind(*parsed, table, text);
+    collectTerms(s->expr.root, s->terms);
+    findProbes(*s);
+    std::lock_guard lock(ix.mutex);
+    if (ix.shapes.size() >= 1024) ix.shapes.clear();  // shapes are few; this only guards against odd callers
+    ix.shapes.emplace(shapeKey, s);
+    return s;
+}
+
+// A probe whose field's index can answer it, and the rows it lets through.
+struct Answer {
+    const Probe* probe = nullptr;
+    std::shared_ptr<const FieldIndex> index;
+    FieldIndex::Slice slice;
+};
+
+std::vector<uint32_t> scanRows(const Table& table, const Condition& c) {
+    std::vector<uint32_t> out;
+    for (size_t r = 0; r < table.rows.size(); ++r)
+        if (c.matches(table.rows[r])) out.push_back(static_cast<uint32_t>(r));
+    return out;
+}
+
+std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
+    const size_t n = table.rows.size();
+    if (n < kIndexThreshold || c.probes.empty()) return scanRows(table, c);
+
+    std::vector<Answer> answers;
+    for (const Probe& p : c.probes) {
+        auto index = fieldIndexOf(table, p.field);
+        if (p.equality) {
+            if (!index->canAnswer(p.equal)) continue;
+            answers.push_back(Answer{&p, index, index->equal(p.key)});
+        } else {
+            if ((p.low && !index->canAnswer(p.low->value)) || (p.high && !index->canAnswer(p.high->value))) continue;
+            answers.push_back(Answer{&p, index, index->range(table, p.low, p.high)});
+        }
+    }
+    if (answers.empty()) return scanRows(table, c);
+
+    size_t best = 0;
+    for (size_t i = 1; i < answers.size(); ++i)
+        if (answers[i].slice.size() < answers[best].slice.size()) best = i;
+    std::vector<const Node*> rest;
+    const auto& terms = c.shape->terms;
+    for (size_t t = 0; t < terms.size(); ++t) {
+        bool answered = false;
+        for (const Answer& a : answers)
+            if (std::find(a.probe->terms->begin(), a.probe->terms->end(), t) != a.probe->terms->end()) answered = true;
+        if (!answered) rest.push_back(terms[t]);
+    }
+    auto accept = [&](uint32_t r) {
+        for (size_t i = 0; i < answers.size(); ++i)
+            if (i != best && !answers[i].slice.holds(answers[i].index->rankOf(r))) return false;
+        for (const Node* t : rest)
+            if (truth(*t, table.rows[r], c.bindings) != Tri::True) return false;
+        return true;
+    };
+
+    std::vector<uint32_t> out;
+    const Answer& a = answers[best];
+    const auto& order = a.index->order();
+    if (a.probe->equality) {
+        // Equal values stand in table order.
+        for (size_t k = a.slice.first; k < a.slice.last; ++k)
+            if (accept(order[k])) out.push_back(order[k]);
+        return out;
+    }
+    // A range is in value order; a bit per row gives the candidates back in table order.
+    std::vector<uint64_t> bits((n + 63) / 64, 0);
+    for (size_t k = a.slice.first; k < a.slice.last; ++k) bits[order[k] >> 6] |= uint64_t{1} << (order[k] & 63);
+    for (size_t w = 0; w < bits.size(); ++w) {
+        for (uint64_t word = bits[w]; word; word &= word - 1) {
+            uint32_t r = static_cast<uint32_t>(w * 64 + static_cast<size_t>(__builtin_ctzll(word)));
+            if (accept(r)) out.push_back(r);
+        }
+    }
+    return out;
+}
+
+void orderRows(const Table& table, const std::vector<std::pair<size_t, bool>>& order, std::vector<uint32_t>& rows) {
+    // Ranks make each comparison two integers; a field holding both texts and numbers is compared
+    // value by value.
+    struct SortKey {
+        size_t field;
+        bool descending;
+        std::shared_ptr<const FieldIndex> index;
+    };
+    std::vector<SortKey> keys;
+    for (auto [f, desc] : order) {
+        auto index = fieldIndexOf(table, static_cast<int>(f));
+        keys.push_back({f, desc, index->kind() == ColumnKind::Mixed ? nullptr : index});
+    }
+    auto valueAt = [&](uint32_t r, size_t f) -> const Value& {
+        static const Value null;
+        return f < table.rows[r].size() ? table.rows[r][f] : null;
+    };
+    std::stable_sort(rows.begin(), rows.end(), [&](uint32_t a, uint32_t b) {
+        for (const SortKey& k : keys) {
+            int c;
+            if (k.index) {
+                uint32_t ra = k.index->rankOf(a), rb = k.index->rankOf(b);
+                c = ra < rb ? -1 : ra > rb ? 1 : 0;
+            } else {
+                c = compareForSort(valueAt(a, k.field), valueAt(b, k.field));
+            }
+            if (c != 0) return k.descending ? c > 0 : c < 0;
+        }
+        return false;
+    });
+}
+
+}  // namespace
+
+bool Condition::matches(const Row& row) const { return truth(shape->expr.root, row, bindings) == Tri::True; }
+
+bool Condition::matchesExcept(const Row& row, const Probe& answered) const {
+    const auto& terms = shape->terms;
+    for (size_t i = 0; i < terms.size(); ++i) {
+        if (std::find(answered.terms->begin(), answered.terms->end(), i) != answered.terms->end()) continue;
+        if (truth(*terms[i], row, bindings) != Tri::True) return false;
+    }
+    return true;
+}
+
+void prepareCondition(Condition& c, const Table& table, std::string_view text, ShapeMemo& memo) {
+    c.text.clear();
+    try {
+        splitLiterals(text, memo.split);
+    } catch (const LexError&) {
+        parseCriteria(text);  // raises the error the text deserves
+        throw syntaxError(text);
+    }
+    std::shared_ptr<const Shape> shape;
+    for (auto it = memo.shapes.rbegin(); it != memo.shapes.rend() && !shape; ++it)
+        if (it->first == memo.split.shape) shape = it->second;
+    if (!shape) {
+        shape = shapeFor(table, text, memo.split.shape);
+        if (memo.shapes.size() >= 8) memo.shapes.erase(memo.shapes.begin());
+        memo.shapes.emplace_back(memo.split.shape, shape);
+    }
+    c.shape = shape;
+    c.bindings.values.swap(memo.split.values);
+    bindValues(shape->expr, c.bindings, text);
+
+    c.probes.resize(shape->probes.size());
+    for (size_t i = 0; i < shape->probes.size(); ++i) {
+        const ProbeShape& ps = shape->probes[i];
+        Probe& p = c.probes[i];
+        p.field = ps.field;
+        p.terms = &ps.terms;
+        p.equality = ps.equal != nullptr;
+        if (p.equality) {
+            p.equal = literalValue(*ps.equal, c.bindings);
+            makeIndexKey(p.equal, p.key);
+        }
+        p.low.reset();
+        p.high.reset();
+        if (ps.low) p.low = RangeBound{literalValue(*ps.low, c.bindings), ps.lowInclusive};
+        if (ps.high) p.high = RangeBound{literalValue(*ps.high, c.bindings), ps.highInclusive};
+    }
+    c.text.assign(text);
+}
+
+std::shared_ptr<const Condition> conditionFor(const Table& table, std::string_view text) {
+    auto c = std::make_shared<Condition>();
+    ShapeMemo memo;
+    prepareCondition(*c, table, text, memo);
+    return c;
+}
+
+std::vector<uint32_t> selectRows(const Table& table, const Statement& st) {
+    std::vector<std::pair<size_t, bool>> order;  // field position, descending
+    for (const OrderKey& k : st.orderBy) {
+        int f = table.fieldIndex(k.field);
+        if (f < 0) throw unknownFieldError(k.field, table.name);
+        order.emplace_back(static_cast<size_t>(f), k.descending);
+    }
+    std::shared_ptr<const Condition> cond;
+    if (st.where) cond = conditionFor(table, st.whereText);
+
+    std::vector<uint32_t> rows;
+    if (cond) {
+        rows = withExpressionContext(st.whereText, [&] { return filterRows(table, *cond); });
+    } else {
+        rows.resize(table.rows.size());
+        std::iota(rows.begin(), rows.end(), 0u);
+    }
+    if (!order.empty()) orderRows(table, order, rows);
+    return rows;
+}
+
+}  // namespace ov::query

@@ -1,0 +1,180 @@
+#include "summary/report_lines.h"
+
+#include "core/cp1252.h"
+
+namespace ov {
+namespace {
+
+std::string padLeft(const std::string& s, size_t width) {
+    return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
+}
+
+std::string repeat(char c, int n) { return std::string(static_cast<size_t>(n), c); }
+
+// Counter indices of the twelve count cells of the U line and of the NU line.
+constexpr std::array<int, 12> kUCounters{0, 1, 2, 3, 4, 5, 12, 13, 14, 15, 16, 17};
+constexpr std::array<int, 12> kNUCounters{6, 7, 8, 9, 10, 11, 18, 19, 20, 21, 22, 23};
+
+}  // namespace
+
+LineBuilder& LineBuilder::label(const std::string& report, const std::string& sheet) {
+    line_.report += report;
+    line_.report += frame::V;
+    line_.sheet += sheet;
+    line_.sheet += ';';
+    return *this;
+}
+
+LineBuilder& LineBuilder::cell(const std::string& text, int width) {
+    return label(padLeft(std::string(cp1252::trim(text)), static_cast<size_t>(width)),
+                 padLeft(std::string(cp1252::trim(text)), static_cast<size_t>(width)));
+}
+
+LineBuilder& LineBuilder::count(int64_t n) { return cell(std::to_string(n), 3); }
+LineBuilder& LineBuilder::amount(Money m, int width) { return cell(fmt_.fixed2(m), width); }
+LineBuilder& LineBuilder::blank(int width) { return label(repeat(' ', width), repeat(' ', width)); }
+
+std::string HeadingCell(const std::string& intestazione) {
+    std::string h(cp1252::trim(std::string_view(intestazione).substr(0, 9)));
+    h.resize(9, ' ');
+    return h;
+}
+
+SummaryLayout::SummaryLayout(const std::array<std::string, 10>& headings) {
+    using namespace frame;
+    const char* groups[] = {"  PRIVATI  ", "  AGENZIE  ", "  PRIVATI  ", "  AGENZIE  "};
+    const char* fixedLeft[] = {"  HOTEL  ", "  CAMP.  ", " FATTURE ", " ACCONTI "};
+
+    auto& top = lines_[0].report;
+    top = std::string(1, TopLeft) + repeat(H, 2);
+    for (int i = 0; i < 4; ++i) top += TopTee + repeat(H, 11);
+    for (int i = 0; i < 16; ++i) top += TopTee + repeat(H, 9);
+    top += TopTee + repeat(H, 10) + TopRight;
+
+    auto& head = lines_[1];
+    head.report = std::string(1, V) + "  " + V;
+    head.sheet = "  ;";
+    for (const char* g : groups) {
+        head.report += std::string(g) + V;
+        head.sheet += std::string(g) + ";;;";
+    }
+    for (const char* f : fixedLeft) {
+        head.report += std::string(f) + V;
+        head.sheet += std::string(f) + ";";
+    }
+    for (const auto& h : headings) {
+        head.report += h + V;
+        head.sheet += h + ";";
+    }
+    for (const char* f : {" SPESE   ", " OSPITI  ", " TOT. INC."}) {
+        head.report += std::string(f) + V;
+        head.sheet += std::string(f) + ";";
+    }
+
+    auto& sub = lines_[2].report;
+    sub = std::string(1, V) + "  " + LeftTee;
+    for (int g = 0; g < 4; ++g) {
+        if (g > 0) sub += Cross;
+        sub += repeat(H, 3) + TopTee + repeat(H, 3) + TopTee + repeat(H, 3);
+    }
+    sub += RightTee;
+    for (int i = 0; i < 16; ++i) sub += repeat(' ', 9) + V;
+    sub += repeat(' ', 10) + V;
+
+    auto& subHead = lines_[3];
+    subHead.report = std::string(1, V) + "  ";
+    subHead.sheet = "  ;";
+    for (int g = 0; g < 4; ++g) {
+        for (const char* s : {"CC ", "MP ", "PC "}) {
+            subHead.report += std::string(1, V) + s;
+            subHead.sheet += std::string(s) + ";";
+        }
+    }
+    for (int i = 0; i < 16; ++i) {
+        subHead.report += V + repeat(' ', 9);
+        subHead.sheet += repeat(' ', 9) + ";";
+    }
+    subHead.report += V + repeat(' ', 10) + V;
+    subHead.sheet += repeat(' ', 10) + ";";
+
+    auto& rule = lines_[4].report;
+    rule = std::string(1, LeftTee) + repeat(H, 2);
+    for (int i = 0; i < 12; ++i) rule += Cross + repeat(H, 3);
+    for (int i = 0; i < 16; ++i) rule += Cross + repeat(H, 9);
+    rule += Cross + repeat(H, 10) + RightTee;
+
+    auto& bottom = lines_[9].report;
+    bottom = std::string(1, BottomLeft) + repeat(H, 2);
+    for (int i = 0; i < 12; ++i) bottom += BottomTee + repeat(H, 3);
+    for (int i = 0; i < 16; ++i) bottom += BottomTee + repeat(H, 9);
+    bottom += BottomTee + repeat(H, 10) + BottomRight;
+}
+
+LinePair MakeULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a) {
+    LineBuilder b(fmt);
+    b.label("U ", "U ");
+    for (int i : kUCounters) b.count(c[i]);
+    b.amount(a.hotelU).amount(a.campU).amount(Money()).amount(a.deposits);
+    for (int n = 1; n <= 10; ++n) b.amount(a.columnTakings[n]);
+    b.amount(a.expenses).amount(a.guestOutgoings).amount(a.totalU(), 10);
+    return b.done();
+}
+
+LinePair MakeNULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a) {
+    LineBuilder b(fmt);
+    b.label("NU", "NU");
+    for (int i : kNUCounters) b.count(c[i]);
+    b.amount(a.hotelNU).amount(a.campNU).blank().blank();
+    for (int n = 11; n <= 20; ++n) b.amount(a.columnTakings[n]);
+    b.blank().blank().amount(a.totalNU(), 10);
+    return b.done();
+}
+
+void AddGuestTotals(const GuestCounters& c, PeriodTotals& totals) {
+    for (size_t k = 0; k < 12; ++k) totals.guests[k] += c[kUCounters[k]] + c[kNUCounters[k]];
+}
+
+LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const GuestCounters& c, const DayAmounts& a,
+                    PeriodTotals& totals) {
+    LineBuilder b(fmt);
+    const std::string dayOfMonth = std::to_string(static_cast<int>(leadingNumber(std::string_view(dayDmy).substr(0, 2))));
+    b.label(padLeft(dayOfMonth, 2), dayDmy.substr(0, 5));
+    for (size_t k = 0; k < 12; ++k) b.count(c[kUCounters[k]] + c[kNUCounters[k]]);
+    b.amount(a.hotelU + a.hotelNU).amount(a.campU + a.campNU).amount(Money()).amount(a.deposits);
+
+    totals.hotelU += a.hotelU;
+    totals.hotelNU += a.hotelNU;
+    totals.campU += a.campU;
+    totals.campNU += a.campNU;
+    totals.deposits += a.deposits;
+
+    Money dayTotal;
+    for (int k = 1; k <= 10; ++k) {
+        Money amount = a.columnTakings[k] + a.columnTakings[k + 10];
+        dayTotal += amount;
+        totals.columns[k] += amount;
+        b.amount(amount);
+    }
+    b.amount(a.expenses).amount(a.guestOutgoings);
+    dayTotal += a.hotelU + a.hotelNU + a.campU + a.campNU + a.deposits + a.expenses + a.guestOutgoings;
+    b.amount(dayTotal, 10);
+    return b.done();
+}
+
+LinePair MakeTotalsRow(const NumberFormat& fmt, const PeriodTotals& t) {
+    LineBuilder b(fmt);
+    b.label("T.", "T.");
+    for (int64_t g : t.guests) b.count(g);
+    b.amount(t.hotelU + t.hotelNU).amount(t.campU + t.campNU).amount(Money()).amount(t.deposits);
+    Money grand;
+    for (int k = 1; k <= 10; ++k) {
+        grand += t.columns[k];
+        b.amount(t.columns[k]);
+    }
+    b.amount(t.expenses).amount(t.guestOutgoings);
+    grand += t.hotelU + t.hotelNU + t.campU + t.campNU + t.deposits + t.expenses + t.guestOutgoings;
+    b.amount(grand, 10);
+    return b.done();
+}
+
+}  // namespace ov

@@ -1,0 +1,80 @@
+#pragma once
+// The summary's lines, built side by side for the box-drawn print file and for "Orvalis.csv":
+// header, the U and NU lines of a day, the day row and the totals row.
+#include <array>
+#include <string>
+
+#include "core/number_format.h"
+#include "summary/day_figures.h"
+
+namespace ov {
+
+// Frame bytes of the old DOS code page, written to the print file as they are.
+namespace frame {
+inline constexpr char H = '\xC4';          // horizontal line
+inline constexpr char V = '\xB3';          // vertical line
+inline constexpr char TopLeft = '\xDA';
+inline constexpr char TopTee = '\xC2';
+inline constexpr char TopRight = '\xBF';
+inline constexpr char LeftTee = '\xC3';
+inline constexpr char Cross = '\xC5';
+inline constexpr char RightTee = '\xB4';
+inline constexpr char BottomLeft = '\xC0';
+inline constexpr char BottomTee = '\xC1';
+inline constexpr char BottomRight = '\xD9';
+}  // namespace frame
+
+// One line in both forms.
+struct LinePair {
+    std::string report;
+    std::string sheet;
+};
+
+// Builds one line cell by cell: every report cell is followed by the vertical line, every sheet
+// cell by ";". A value wider than its cell is written whole: the cell grows in that line only.
+class LineBuilder {
+public:
+    explicit LineBuilder(const NumberFormat& fmt) : fmt_(fmt) {}
+    LineBuilder& label(const std::string& report, const std::string& sheet);
+    LineBuilder& count(int64_t n);
+    LineBuilder& amount(Money m, int width = 9);
+    LineBuilder& blank(int width = 9);
+    LinePair done() const { return line_; }
+
+private:
+    LineBuilder& cell(const std::string& text, int width);
+    const NumberFormat& fmt_;
+    LinePair line_{std::string(1, frame::V), {}};
+};
+
+class SummaryLayout {
+public:
+    // headings: the ten configurable headings, each already 9 characters.
+    explicit SummaryLayout(const std::array<std::string, 10>& headings);
+
+    // Entries 0 to 4 and 9 of the report and sheet line tables.
+    const LinePair& top() const { return lines_[0]; }
+    const LinePair& headings() const { return lines_[1]; }
+    const LinePair& subRule() const { return lines_[2]; }
+    const LinePair& subHeadings() const { return lines_[3]; }
+    const LinePair& rule() const { return lines_[4]; }
+    const LinePair& bottom() const { return lines_[9]; }
+
+private:
+    std::array<LinePair, 10> lines_;
+};
+
+// The U line (unmarked guests, line takings) and the NU line (marked guests, sale documents).
+LinePair MakeULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a);
+LinePair MakeNULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a);
+// Adds a day's U and NU guest cells to the period's guest totals, as the two lines accumulate them.
+void AddGuestTotals(const GuestCounters& c, PeriodTotals& totals);
+// The day row; adds the day's amounts to the period totals.
+LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const GuestCounters& c, const DayAmounts& a,
+                    PeriodTotals& totals);
+LinePair MakeTotalsRow(const NumberFormat& fmt, const PeriodTotals& totals);
+
+// A configurable heading: the first nine characters, trimmed, padded to nine.
+std::string HeadingCell(const std::string& intestazione);
+
+}  // namespace ov

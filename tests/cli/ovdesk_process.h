@@ -1,0 +1,48 @@
+#pragma once
+// Runs the ovdesk binary as a separate process, as a user or a script would, and collects its exit
+// code and both outputs.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>  // environ
+
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace ovtest {
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+inline ProcessResult runOvdesk(const std::vector<std::string>& args) {
+    TempFolder io;
+    std::string outPath = (io / "stdout").string(), errPath = (io / "stderr").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    std::vector<std::string> all{OVDESK_BINARY};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ProcessResult r;
+    if (posix_spawn(&pid, OVDESK_BINARY, &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    r.out = io.read("stdout");
+    r.err = io.read("stderr");
+    return r;
+}
+
+}  // namespace ovtest

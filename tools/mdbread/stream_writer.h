@@ -1,0 +1,41 @@
+#pragma once
+// Buffered writer of the helper's output stream (format in data/jet_stream.h).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mdbread {
+
+class StreamWriter {
+public:
+    explicit StreamWriter(int fd) : fd_(fd) {}
+    ~StreamWriter() = default;
+    StreamWriter(const StreamWriter&) = delete;
+    StreamWriter& operator=(const StreamWriter&) = delete;
+
+    void raw(std::string_view bytes) { buf_.append(bytes); }
+    void u8(uint8_t v) { buf_ += static_cast<char>(v); }
+    void u16(uint16_t v) { le(v, 2); }
+    void u32(uint32_t v) { le(v, 4); }
+    void i32(int32_t v) { le(static_cast<uint32_t>(v), 4); }
+    void i64(int64_t v) { le(static_cast<uint64_t>(v), 8); }
+    void f64(double v);
+    // Text with a 16-bit length (names, cut at 65535 bytes) or a 32-bit one (values).
+    void str16(std::string_view s);
+    void str32(std::string_view s);
+
+    // Writes out the buffer once it has grown; flush() writes everything.
+    void maybeFlush() { if (buf_.size() >= kChunk) flush(); }
+    void flush();
+
+private:
+    static constexpr size_t kChunk = 1 << 16;
+    void le(uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) buf_ += static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
+
+    int fd_;
+    std::string buf_;
+};
+
+}  // namespace mdbread

@@ -1,0 +1,224 @@
+#include "table_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/cp1252.h"
+#include "data/jet_stream.h"
+#include "jet_text.h"
+#include "row_scanner.h"
+
+namespace js = ov::jetstream;
+
+namespace mdbread {
+namespace {
+
+// Long values (memo, OLE): four bytes of length and kind, then where the data lies.
+constexpr uint32_t kLongValueInline = 0x80000000;
+constexpr uint32_t kLongValueOnePage = 0x40000000;
+constexpr uint32_t kLongValueKindMask = 0xC0000000;
+
+uint8_t typeCode(int mdbType) {
+    switch (mdbType) {
+    case MDB_BOOL: return js::kBoolean;
+    case MDB_BYTE:
+    case MDB_INT: return js::kInteger;
+    case MDB_LONGINT:
+    case MDB_COMPLEX: return js::kLong;
+    case MDB_MONEY: return js::kCurrency;
+    case MDB_FLOAT:
+    case MDB_DOUBLE:
+    case MDB_NUMERIC: return js::kDouble;
+    case MDB_DATETIME: return js::kDateTime;
+    case MDB_TEXT:
+    case MDB_BINARY:
+    case MDB_REPID: return js::kText;
+    default: return js::kMemo;  // memo; OLE objects come as null memos
+    }
+}
+
+std::string hex(const unsigned char* p, size_t n) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string s;
+    s.reserve(2 * n);
+    for (size_t i = 0; i < n; ++i) {
+        s += digits[p[i] >> 4];
+        s += digits[p[i] & 15];
+    }
+    return s;
+}
+
+template <typename T>
+T fromBits(uint64_t bits) {
+    T x;
+    if constexpr (sizeof(T) == 4) {
+        uint32_t b = static_cast<uint32_t>(bits);
+        std::memcpy(&x, &b, sizeof x);
+    } else {
+        std::memcpy(&x, &bits, sizeof x);
+    }
+    return x;
+}
+
+class TableWriter {
+public:
+    TableWriter(MdbTableDef* table, const std::string& name, StreamWriter& out)
+        : mdb_(table->entry->mdb), table_(table), name_(name), out_(out), scanner_(table),
+          fields_(table->num_cols), jet4_(mdb_->f->jet_version != MDB_VER_JET3) {}
+
+    void write() {
+        writeFields();
+        uint32_t rows = scanner_.forEachRow([this](int start, int end) { writeRow(start, end); });
+        out_.u8(static_cast<uint8_t>(js::kTableEnd));
+        out_.u32(rows);
+    }
+
+private:
+    MdbColumn& column(unsigned i) const { return *static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i)); }
+    std::string text(const unsigned char* p, size_t n) const { return jet4_ ? jet4Text(p, n) : jet3Text(p, n); }
+    void writeFields();
+    void writeRow(int start, int end);
+    void writeValue(const MdbColumn& col, const MdbField& f, int rowStart, int rowEnd);
+    std::string longValueBytes(const unsigned char* v, int size);
+
+    MdbHandle* mdb_;
+    MdbTableDef* table_;
+    const std::string& name_;
+    StreamWriter& out_;
+    RowScanner scanner_;
+    std::vector<MdbField> fields_;
+    bool jet4_;
+};
+
+void TableWriter::writeFields() {
+    out_.u8(static_cast<uint8_t>(js::kTable));
+    out_.str16(name_);
+    out_.u16(static_cast<uint16_t>(table_->num_cols));
+    for (unsigned i = 0; i < table_->num_cols; ++i) {
+        const MdbColumn& col = column(i);
+        int size = col.col_size;
+        if (col.col_type == MDB_TEXT && jet4_) size /= 2;  // Jet 4 counts the bytes of UTF-16
+        if (col.col_type == MDB_BOOL) size = 1;
+        out_.str16(ov::cp1252::fromUtf8(col.name));
+        out_.u8(typeCode(col.col_type));
+        out_.u32(static_cast<uint32_t>(std::max(size, 0)));
+    }
+}
+
+void TableWriter::writeRow(int start, int end) {
+    if (mdb_crack_row(table_, start, static_cast<size_t>(end - start), fields_.data()) < 0)
+        scanner_.damaged("unreadable row");
+    out_.u8(static_cast<uint8_t>(js::kRow));
+    for (unsigned i = 0; i < table_->num_cols; ++i) writeValue(column(i), fields_[i], start, end);
+    out_.maybeFlush();
+}
+
+void TableWriter::writeValue(const MdbColumn& col, const MdbField& f, int rowStart, int rowEnd) {
+    // Yes/No lives in the row's null mask: a set bit is Yes; it is never null.
+    if (col.col_type == MDB_BOOL) {
+        out_.u8(js::kPresent);
+        out_.u8(f.is_null ? 0 : 1);
+        return;
+    }
+    if (f.is_null || col.col_type == MDB_OLE) {
+        out_.u8(js::kNull);
+        return;
+    }
+    if (f.siz < 0 || f.start < rowStart || f.start + f.siz > rowEnd)
+        scanner_.damaged(std::string("field ") + col.name + " out of its row");
+    const unsigned char* v = mdb_->pg_buf + f.start;
+    auto need = [&](int bytes) {
+        if (f.siz < bytes) scanner_.damaged(std::string("field ") + col.name + " too short");
+    };
+    out_.u8(js::kPresent);
+    switch (col.col_type) {
+    case MDB_BYTE: need(1); out_.i32(v[0]); break;
+    case MDB_INT: need(2); out_.i32(static_cast<int16_t>(u16(v))); break;
+    case MDB_LONGINT:
+    case MDB_COMPLEX: need(4); out_.i32(static_cast<int32_t>(u32(v))); break;
+    case MDB_MONEY: need(8); out_.i64(static_cast<int64_t>(u64(v))); break;
+    case MDB_FLOAT: need(4); out_.f64(fromBits<float>(u32(v))); break;
+    case MDB_DOUBLE:
+    case MDB_DATETIME: need(8); out_.f64(fromBits<double>(u64(v))); break;
+    case MDB_NUMERIC: {
+        need(17);
+        char* s = mdb_numeric_to_string(mdb_, f.start, col.col_scale, col.col_prec);
+        out_.f64(s ? std::strtod(s, nullptr) : 0.0);
+        g_free(s);
+        break;
+    }
+    case MDB_TEXT: out_.str32(text(v, static_cast<size_t>(f.siz))); break;
+    case MDB_MEMO: {
+        std::string bytes = longValueBytes(v, f.siz);
+        out_.str32(text(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+        break;
+    }
+    case MDB_REPID: {  // shown as Access shows it: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
+        need(16);
+        char* s = mdb_uuid_to_string(mdb_->pg_buf, f.start);
+        out_.str32(s ? s : "");
+        g_free(s);
+        break;
+    }
+    case MDB_BINARY: out_.str32(hex(v, static_cast<size_t>(f.siz))); break;
+    default: out_.str32(""); break;
+    }
+}
+
+// The bytes of a memo: inline in the row, in one row of another page, or in a chain of them.
+std::string TableWriter::longValueBytes(const unsigned char* v, int size) {
+    if (size < MDB_MEMO_OVERHEAD) return {};
+    uint32_t head = u32(v);
+    size_t length = head & ~kLongValueKindMask;
+    if (head & kLongValueInline) {
+        size_t n = std::min(length, static_cast<size_t>(size - MDB_MEMO_OVERHEAD));
+        return std::string(reinterpret_cast<const char*>(v + MDB_MEMO_OVERHEAD), n);
+    }
+    bool chain = (head & kLongValueKindMask) == 0;
+    if (!chain && (head & kLongValueKindMask) != kLongValueOnePage) scanner_.damaged("unknown memo kind");
+    uint32_t pgRow = u32(v + 4);
+    std::string bytes;
+    const size_t pageSize = static_cast<size_t>(mdb_->fmt->pg_size);
+    // Every piece of a chain carries at least one byte, so a longer chain is a loop.
+    for (size_t pieces = 0; bytes.size() < length; ++pieces) {
+        if (pgRow == 0 || pieces > length) scanner_.damaged("broken memo chain");
+        void* buf = nullptr;
+        int off = 0;
+        size_t len = 0;
+        // Reads the other page into the spare buffer: the row's page stays in pg_buf.
+        if (mdb_find_pg_row(mdb_, static_cast<int>(pgRow), &buf, &off, &len) != 0 || off < 0 ||
+            static_cast<size_t>(off) + len > pageSize)
+            scanner_.damaged("memo page missing");
+        const unsigned char* p = static_cast<const unsigned char*>(buf) + off;
+        if (!chain) {
+            bytes.assign(reinterpret_cast<const char*>(p), std::min(len, length));
+            break;
+        }
+        if (len < 4) scanner_.damaged("broken memo chain");
+        bytes.append(reinterpret_cast<const char*>(p + 4), std::min(len - 4, length - bytes.size()));
+        pgRow = u32(p);
+    }
+    return bytes;
+}
+
+struct TableDef {
+    MdbTableDef* table;
+    ~TableDef() { mdb_free_tabledef(table); }
+};
+
+}  // namespace
+
+void writeTable(UserTable& user, StreamWriter& out) {
+    TableDef def{mdb_read_table(&user.entry)};
+    if (!def.table) throw Damaged("table " + user.name + ": unreadable definition");
+    if (def.table->num_cols > MDB_MAX_COLS || !mdb_read_columns(def.table) ||
+        def.table->columns->len != def.table->num_cols)
+        throw Damaged("table " + user.name + ": unreadable fields");
+    TableWriter(def.table, user.name, out).write();
+}
+
+}  // namespace mdbread
