@@ -2,6 +2,7 @@
 // empty does nothing when chosen; the print menu falls back to the host's notice.
 #include "app/app_context.h"
 #include "presence/presence_summary.h"
+#include "print/print_menu_window.h"
 #include "summary/data_summary.h"
 
 namespace ov {
@@ -15,7 +16,7 @@ void wireApplication(AppContext& ctx) {
         PresenceSummary(s.firstDay(), s.lastDay(), ctx.workspace, ctx.numbers, host);
     };
     // ctx.openColumnDialog: the column set-up dialog.
-    // ctx.showPrintMenu: the print menu.
+    ctx.showPrintMenu = [&ctx](QWidget* p, Host& h) { showPrintMenu(p, ctx.workspace, ctx.state, h); };
 }
 
 }  // namespace ov

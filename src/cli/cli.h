@@ -75,5 +75,7 @@ std::string forTerminal(const std::string& cp1252Text);
 // The commands of this folder.
 int runQuery(const Args& args);
 int runDemo(const Args& args);
+int runSummary(const Args& args);
+int runPresence(const Args& args);
 
 }  // namespace ov::cli

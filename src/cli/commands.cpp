@@ -8,6 +8,10 @@ const std::vector<Command>& commands() {
         {"query", "[--folder DIR] FILE QUERY",
          "stampa i record di una tabella o di una query di un database della cartella (UTF-8, separati da ;)",
          runQuery},
+        {"summary", "[--folder DIR] --from GG/MM/AAAA --to GG/MM/AAAA [--first-room TESTO] [--last-room TESTO] [--open] [--show]",
+         "riepilogo dati Hotel: scrive il file di stampa e Orvalis.csv", runSummary},
+        {"presence", "[--folder DIR] --from GG/MM/AAAA --to GG/MM/AAAA [--show]",
+         "riepilogo presenze ospiti: scrive il file di stampa", runPresence},
         {"demo", "DIR [--seed N] [--today GG/MM/AAAA]",
          "crea in DIR una cartella di lavoro dimostrativa con un anno di dati di un piccolo albergo", runDemo},
     };
