@@ -1,5 +1,6 @@
 // ovdesk-screenshots OUTDIR [--folder DIR]: a picture of every window of the program, rendered on
 // the offscreen platform with realistic content, one PNG per window, with its caption drawn above.
+#include "print_windows.h"
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -138,5 +139,6 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
+    failures += shootPrintWindows(outDir, host, withCaption);
     return failures == 0 ? 0 : 1;
 }
