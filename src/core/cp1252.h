@@ -13,6 +13,8 @@ char32_t toUnicode(unsigned char byte);
 char fromUnicode(char32_t cp);
 
 std::string toUtf8(std::string_view text);
+// Appends one code point encoded as UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
 // Invalid UTF-8 sequences and characters outside the code page become '?'.
 std::string fromUtf8(std::string_view utf8);
 

@@ -1,5 +1,6 @@
 #include "core/number_format.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,15 @@
 
 namespace ov {
 namespace {
+
+// A plain decimal with a dot, whatever the process's C locale says (Qt sets it from the system).
+double plainDecimal(const std::string& text) {
+    double v = 0;
+    const char* first = text.data();
+    if (!text.empty() && text[0] == '+') ++first;
+    std::from_chars(first, text.data() + text.size(), v);
+    return v;
+}
 
 std::string groupDigits(const std::string& digits, char sep) {
     std::string out;
@@ -124,7 +134,7 @@ std::optional<double> NumberFormat::parse(std::string_view t) const {
         }
     }
     if (!digits) return std::nullopt;
-    double v = std::strtod(plain.c_str(), nullptr);
+    double v = plainDecimal(plain);
     return negative ? -v : v;
 }
 
@@ -140,7 +150,7 @@ double leadingNumber(std::string_view text) {
         break;
     }
     if (!seenDigit) return 0;
-    return std::strtod(plain.c_str(), nullptr);
+    return plainDecimal(plain);
 }
 
 }  // namespace ov

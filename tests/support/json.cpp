@@ -1,5 +1,7 @@
 #include "support/json.h"
 
+#include "core/cp1252.h"
+
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
@@ -97,24 +99,6 @@ private:
         return v;
     }
 
-    static void appendUtf8(std::string& out, char32_t cp) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
     std::string string() {
         expect('"');
         std::string out;
@@ -145,7 +129,7 @@ private:
                     if (low < 0xDC00 || low >= 0xE000) fail("bad surrogate pair");
                     cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                 }
-                appendUtf8(out, cp);
+                ov::cp1252::appendUtf8(out, cp);
                 break;
             }
             default: fail("unknown escape");
