@@ -1,0 +1,26 @@
+#pragma once
+// One print job of the filtered table printing: the table's layout, the current hotel's records
+// selected by a criteria text, framed page by page on the print file, a raw device or the printer
+// driver, as the destination's printer record says.
+#include <string>
+
+#include "app/program_state.h"
+#include "core/workspace.h"
+#include "platform/printer.h"
+
+namespace ov {
+
+struct TableJob {
+    std::string layoutFile;   // the table name followed by ".stp"
+    std::string destination;  // Destinazione of Stampanti; "---" (or no record) is the print file
+    std::string criteria;     // condition text of the query; never empty
+    std::string orderField;   // field the rows are sorted by
+    bool compressed = false;
+};
+
+// Never reports an error: a failing step is skipped and the job goes on; a failing query or find
+// ends the record loop, the heading and closing lines are still written. The option letters and
+// the hotel number come from the program state; today and the time from the workspace's clock.
+void PrintTable(const Workspace& ws, const ProgramState& state, const TableJob& job, Printer& printer);
+
+}  // namespace ov
