@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/program_state.h"
+#include "core/number_format.h"
 #include "core/workspace.h"
 #include "platform/printer.h"
 
@@ -20,7 +21,9 @@ struct TableJob {
 
 // Never reports an error: a failing step is skipped and the job goes on; a failing query or find
 // ends the record loop, the heading and closing lines are still written. The option letters and
-// the hotel number come from the program state; today and the time from the workspace's clock.
-void PrintTable(const Workspace& ws, const ProgramState& state, const TableJob& job, Printer& printer);
+// the hotel number come from the program state; today and the time from the workspace's clock;
+// decimal commas and totals follow the user's number notation.
+void PrintTable(const Workspace& ws, const ProgramState& state, const NumberFormat& numbers, const TableJob& job,
+                Printer& printer);
 
 }  // namespace ov
