@@ -13,3 +13,10 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+# LibreOffice opens the converted report in the spreadsheet test; without its recommends it stays small.
+if ! dpkg-query -W -f='${Status}' libreoffice-calc-nogui 2>/dev/null | grep -q "install ok installed"; then
+  echo "Installo: libreoffice-calc-nogui"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends libreoffice-calc-nogui >/dev/null
+fi

@@ -5,6 +5,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "platform/qt_host.h"
 #include "print/preview_window.h"
 #include "support/recording_host.h"
 #include "support/suite_folder.h"
@@ -108,14 +111,53 @@ TEST(PreviewWindow, ButtonErrorsCarryTheSourceRiportoClienti) {
     EXPECT_EQ(p.host.errors[0].number(), 53);
 }
 
-TEST(PreviewWindow, MailAndSpreadsheetSayTheyAreNotAvailableYet) {
-    Preview p(std::string("riga\r\n"));
+TEST(PreviewWindow, MailHandsTheShownTextToTheMailProgram) {
+    Preview p(std::string("\xB3" "1.234,50\xB3\r\nseconda\r\n"));
     ASSERT_TRUE(p.window->activate());
     p.click(PreviewWindow::Email);
+    EXPECT_EQ(p.folder.read("e-mail1.txt"), "OGGETTO\r\n|1.234,50|\r\nseconda\r\n\r\n");
+    EXPECT_EQ(p.host.started, std::vector<std::string>{"Pelmar.exe"});
+    EXPECT_TRUE(p.host.errors.empty());
+
+    p.host.startSucceeds = false;
+    p.click(PreviewWindow::Email);
+    ASSERT_EQ(p.host.errors.size(), 1u);
+    EXPECT_EQ(p.host.errors[0].source(), "Riporto Clienti");
+    EXPECT_EQ(p.host.errors[0].message(), "Impossibile avviare il programma di posta Pelmar.exe");
+    EXPECT_TRUE(std::filesystem::exists(p.folder.path() / "e-mail1.txt"));
+}
+
+TEST(PreviewWindow, ExcelConvertsThePrintFileAndOpensTheResult) {
+    Preview p(std::string("\xB3  1.234,50\xB3\r\n"));
+    ASSERT_TRUE(p.window->activate());
     p.click(PreviewWindow::Excel);
-    ASSERT_EQ(p.host.messages.size(), 2u);
-    EXPECT_NE(p.host.messages[0].text.find("non disponibile"), std::string::npos);
-    EXPECT_NE(p.host.messages[1].text.find("non disponibile"), std::string::npos);
+    EXPECT_TRUE(p.host.errors.empty());
+    EXPECT_EQ(p.folder.read("fd1.csv"), ", \x80" "1234.50,\r\n");
+    ASSERT_EQ(p.host.opened.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(p.host.opened[0]), p.folder.path() / "fd1.csv");
+
+    // The print file gone meanwhile: the error carries the preview's source name.
+    std::filesystem::remove(p.folder.path() / "fd1");
+    p.click(PreviewWindow::Excel);
+    ASSERT_EQ(p.host.errors.size(), 1u);
+    EXPECT_EQ(p.host.errors[0].source(), "Riporto Clienti");
+    EXPECT_EQ(p.host.errors[0].number(), 53);
+    EXPECT_EQ(p.host.opened.size(), 1u);
+}
+
+TEST(PreviewWindow, MailStartsTheMailProgramOfTheWorkingFolderThroughTheDesktop) {
+    SuiteFolder folder;
+    folder.writeText("fd1", "riga\r\n");
+    const auto program = folder.path() / "pelmar.EXE";
+    std::ofstream(program) << "#!/bin/sh\n/bin/cat e-mail1.txt > ricevuto.tmp; /bin/mv ricevuto.tmp ricevuto.txt\n";
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    Workspace ws = folder.workspace({{"PCLocal", "1"}});
+    QtHost host;
+    PreviewWindow window(ws, host);
+    ASSERT_TRUE(window.activate());
+    QTest::mouseClick(window.button(PreviewWindow::Email), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(folder.path() / "ricevuto.txt"); }, 5000));
+    EXPECT_EQ(folder.read("ricevuto.txt"), "OGGETTO\r\nriga\r\n\r\n");
 }
 
 TEST(PreviewWindow, EsciCloses) {
