@@ -17,6 +17,7 @@
 
 #include "core/cp1252.h"
 #include "platform/driver_printer_qt.h"
+#include "print/editable_preview_window.h"
 #include "print/page_printing.h"
 #include "print/preview_window.h"
 #include "print/print_file.h"
@@ -182,10 +183,12 @@ void PrintMenuWindow::clicked(int index) {
                 accept();
                 break;
             case AnteprimaModifica:
-                if (services_.showEditablePreview) {
+                if (services_.showEditablePreview)
                     services_.showEditablePreview(this);
-                    activate();
-                }
+                else
+                    showEditablePreview(this, ws_, host_, services_.printer ? *services_.printer : programPrinter(),
+                                        state_.hotelNumber);
+                activate();
                 break;
             case AnteprimaWord:
                 // The shell's answer is not looked at; without a copy there is nothing to open.

@@ -26,7 +26,7 @@ struct PrintMenuServices {
     Printer* printer = nullptr;                                 // the program's printer
     std::function<std::vector<std::string>()> installedPrinters;  // the system's print queues
     std::function<void(QWidget* parent)> showPreview;           // the read-only preview
-    std::function<void(QWidget* parent)> showEditablePreview;   // the editable preview (none yet)
+    std::function<void(QWidget* parent)> showEditablePreview;   // the editable preview
 };
 
 class PrintMenuWindow : public QDialog {

@@ -26,6 +26,7 @@ struct Menu {
     RecordingPrinter printer{{"Stampante Ufficio"}};
     std::vector<std::string> installed{"Ufficio_HP", "Canon_Sala"};
     int previews = 0;
+    int editablePreviews = 0;
     std::unique_ptr<PrintMenuWindow> window;
 
     explicit Menu(const std::optional<std::string>& printFile, const PrintTables& tables = {},
@@ -39,6 +40,7 @@ struct Menu {
         services.printer = &printer;
         services.installedPrinters = [this] { return installed; };
         services.showPreview = preview ? preview : [this](QWidget*) { ++previews; };
+        services.showEditablePreview = [this](QWidget*) { ++editablePreviews; };
         window = std::make_unique<PrintMenuWindow>(ws, state, host, services);
         return *window;
     }
@@ -172,8 +174,10 @@ TEST(PrintMenu, ReturningFromThePreviewRefillsTheDestinations) {
     EXPECT_EQ(m.previews, 1);
     EXPECT_EQ(w.destinations()->currentIndex(), 0);
     EXPECT_EQ(w.destinations()->count(), 3);
-    m.click(PrintMenuWindow::AnteprimaModifica);  // not built yet: nothing happens
-    EXPECT_TRUE(m.host.messages.empty());
+    menu->destinations()->setCurrentIndex(2);
+    m.click(PrintMenuWindow::AnteprimaModifica);
+    EXPECT_EQ(m.editablePreviews, 1);
+    EXPECT_EQ(w.destinations()->currentIndex(), 0);
 }
 
 TEST(PrintMenu, EsciCloses) {

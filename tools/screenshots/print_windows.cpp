@@ -4,6 +4,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
@@ -13,6 +16,8 @@
 #include "app/program_state.h"
 #include "core/workspace.h"
 #include "data/sqlite_store.h"
+#include "platform/recording_printer.h"
+#include "print/editable_preview_window.h"
 #include "print/preview_window.h"
 #include "print/print_menu_window.h"
 
@@ -137,6 +142,23 @@ int shootPrintWindows(const QString& outDir, ov::Host& host, const std::function
         new FolderHolder(&preview, std::move(folder));
         preview.resize(900, 560);
         failures += save(preview, outDir, "preview", render);
+    }
+    {
+        // A correction under way: the hotel line being retyped, one line already added at the end.
+        auto folder = std::make_unique<PrintFolder>();
+        ov::RecordingPrinter printer;  // never printed on here
+        ov::EditablePreviewWindow editable(*folder->ws, host, printer, folder->state.hotelNumber);
+        new FolderHolder(&editable, std::move(folder));
+        editable.show();  // activation
+        QApplication::processEvents();
+        editable.button(ov::EditablePreviewWindow::AggiungiRiga)->click();
+        editable.list()->setCurrentRow(1);
+        editable.editBox()->setText("Hotel Bellavista S.r.l. - Via del Lungomare 12, Rimini");
+        editable.editBox()->setFocus();
+        editable.editBox()->end(false);
+        editable.list()->scrollToTop();
+        editable.compressed()->setChecked(true);
+        failures += save(editable, outDir, "editable_preview", render);
     }
     return failures;
 }
