@@ -1,0 +1,97 @@
+#include "tableprint/print_table.h"
+
+#include <functional>
+#include <optional>
+
+#include "core/cp1252.h"
+#include "data/database.h"
+#include "tableprint/table_job_settings.h"
+#include "tableprint/table_layout.h"
+#include "tableprint/table_lines.h"
+#include "tableprint/table_output.h"
+
+namespace ov {
+
+namespace {
+
+template <typename Step>
+bool attempt(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        return false;  // the step is skipped, the job goes on
+    }
+}
+
+// The query of the job: the layout's table with the criteria, sorted by the order field. Without an
+// order field the rows come in table order.
+std::string selectText(const TableLayout& layout, const TableJob& job) {
+    std::string text = "SELECT * FROM " + layout.table() + " WHERE " + job.criteria;
+    if (!cp1252::trim(job.orderField).empty()) text += " ORDER BY " + job.orderField;
+    return text;
+}
+
+// Calls `visit` for the current hotel's records of the query, in query order. A failing open,
+// query or find ends the walk.
+void visitRecords(const Workspace& ws, const TableLayout& layout, const TableJob& job, int16_t hotelNumber,
+                  const std::function<void(const RecordSet&)>& visit) {
+    std::shared_ptr<Database> db;
+    std::optional<RecordSet> records;
+    if (!attempt([&] {
+            db = Database::open(ws, layout.database());
+            records.emplace(db->openRecordSet(selectText(layout, job)));
+        }))
+        return;
+    const std::string hotel = "NumeroHotel = " + std::to_string(hotelNumber);
+    bool found = false;
+    if (!attempt([&] { found = records->findFirst(hotel); })) return;
+    while (found) {
+        attempt([&] { visit(*records); });
+        if (!attempt([&] { found = records->findNext(hotel); })) return;
+    }
+}
+
+}  // namespace
+
+void PrintTable(const Workspace& ws, const ProgramState& state, const NumberFormat& numbers, const TableJob& job,
+                Printer& printer) {
+    try {
+        const TableJobSettings settings = ReadTableJobSettings(ws, state, numbers, job);
+        TableLayout layout;
+        attempt([&] { layout = ReadLayout(ws, job.layoutFile); });
+        if (settings.kind == TableOutputKind::Driver) attempt([&] { printer.selectPrinter(settings.outputPath); });
+
+        std::unique_ptr<TableOutput> out = openTableOutput(ws, settings, job.compressed, printer);
+        const HeadingBlock heading = MakeHeadingBlock(layout, settings.style, settings.hotelLine, ws.now());
+
+        int lineCount = 0;
+        auto startPage = [&] {
+            out->beginPage();
+            for (const std::string& line : heading.pageLines()) out->line(line);
+            lineCount = 5;
+        };
+        startPage();
+
+        TableLineState lines(ws, numbers, layout.columns.size());
+        visitRecords(ws, layout, job, state.hotelNumber, [&](const RecordSet& record) {
+            out->line(FormatDataLine(layout, settings.style, record, settings.rate, lines));
+            ++lineCount;
+            if (out->pageIsFull(lineCount)) {
+                out->line(heading.bottomLine);
+                out->endPage(lineCount);
+                startPage();
+            }
+        });
+
+        out->line(heading.middleLine);
+        ++lineCount;
+        out->line(FormatTotalsLine(layout, settings.style, lines));
+        out->line(heading.bottomLine);
+        out->close(lineCount);
+    } catch (const std::exception&) {
+        // The job never reports to its caller.
+    }
+}
+
+}  // namespace ov

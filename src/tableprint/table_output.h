@@ -1,0 +1,35 @@
+#pragma once
+// Where a table print job sends its lines: the print file, a raw device or the printer driver.
+// They differ in how a page starts, when it is full and how it ends. A sink never raises an error:
+// an output that cannot be opened or refuses bytes takes nothing more.
+#include <memory>
+#include <string>
+
+#include "core/workspace.h"
+#include "platform/printer.h"
+#include "tableprint/table_job_settings.h"
+
+namespace ov {
+
+class TableOutput {
+public:
+    virtual ~TableOutput() = default;
+
+    // Start of the job and of every page after a break: the driver's font sequence, the raw
+    // device's control characters; nothing on the print file.
+    virtual void beginPage() {}
+    virtual void line(const std::string& text) = 0;
+    // Whether a page break is due after a data line brought the counter to `lineCount`.
+    virtual bool pageIsFull(int lineCount) const = 0;
+    // Page end after a break: the form feed or empty lines; on the driver the end of the print job.
+    virtual void endPage(int lineCount) = 0;
+    // The job's last page end and the output closed.
+    virtual void close(int lineCount) = 0;
+};
+
+// The output the settings choose; the print file and a raw device are created (replacing what they
+// held) at once.
+std::unique_ptr<TableOutput> openTableOutput(const Workspace& ws, const TableJobSettings& settings, bool compressed,
+                                             Printer& printer);
+
+}  // namespace ov
