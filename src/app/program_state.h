@@ -18,6 +18,8 @@ struct ProgramState {
     int32_t headCode = 0;
     // Table name the filtered print form works on.
     std::string printTableName;
+    // Values of the placeholders "Param1" to "Param8" of a saved filter ([0] is Param1).
+    std::array<std::string, 8> filterParams;
 
     bool hasOption(char letter) const { return optionLetters.find(letter) != std::string::npos; }
 };

@@ -77,5 +77,7 @@ int runQuery(const Args& args);
 int runDemo(const Args& args);
 int runSummary(const Args& args);
 int runPresence(const Args& args);
+int runTable(const Args& args);
+int runConvert(const Args& args);
 
 }  // namespace ov::cli

@@ -12,6 +12,9 @@ const std::vector<Command>& commands() {
          "riepilogo dati Hotel: scrive il file di stampa e Orvalis.csv", runSummary},
         {"presence", "[--folder DIR] --from GG/MM/AAAA --to GG/MM/AAAA [--show]",
          "riepilogo presenze ospiti: scrive il file di stampa", runPresence},
+        {"table", "[--folder DIR] --table NOME [--row CAMPO OPERATORE VALORE]... [--order CAMPO] [--compressed | --normal] [--destination NOME]",
+         "stampa filtrata di una tabella secondo il suo tracciato NOME.stp (--destination --- scrive il file di stampa)", runTable},
+        {"convert", "[--folder DIR]", "converte il file di stampa nel file per il foglio di calcolo fd<PCLocal>.csv", runConvert},
         {"demo", "DIR [--seed N] [--today GG/MM/AAAA]",
          "crea in DIR una cartella di lavoro dimostrativa con un anno di dati di un piccolo albergo", runDemo},
     };

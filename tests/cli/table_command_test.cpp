@@ -1,0 +1,121 @@
+// ovdesk table on a copy of the "edge" working folder, with its layout ColonneOV.stp.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "cli/ovdesk_process.h"
+#include "support/temp_folder.h"
+
+using ovtest::runOvdesk;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TableCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* v = std::getenv("PCLocal")) saved_ = v;
+        setenv("PCLocal", "1", 1);
+        fs::copy(ovtest::fixturesDir() / "edge" / "work", dir.path(), fs::copy_options::recursive);
+    }
+    void TearDown() override {
+        if (saved_)
+            setenv("PCLocal", saved_->c_str(), 1);
+        else
+            unsetenv("PCLocal");
+    }
+
+    ovtest::ProcessResult table(std::vector<std::string> args) {
+        args.insert(args.begin(), {"table", "--folder", dir.path().string(), "--table", "ColonneOV"});
+        return runOvdesk(args);
+    }
+    // The lines of the print file between the heading block and the closing lines.
+    std::vector<std::string> dataLines() const {
+        std::vector<std::string> lines;
+        std::string text = dir.read("FD1");
+        size_t start = 0;
+        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+            lines.push_back(text.substr(start, end - start));
+        if (lines.size() < 8) return {};
+        return std::vector<std::string>(lines.begin() + 5, lines.end() - 3);
+    }
+
+    ovtest::TempFolder dir;
+    std::optional<std::string> saved_;
+};
+
+}  // namespace
+
+TEST_F(TableCommand, PreviewDestinationWritesTheSelectedRowsInOrder) {
+    auto r = table({"--row", "NumeroColonna", "da", "2", "--order", "numerocolonna", "--destination", "---"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, (dir.path() / "FD1").string() + "\n");
+    const std::string text = dir.read("FD1");
+    EXPECT_EQ(text.substr(0, 33), "Hotel : Hotel Bellavista S.r.l.\r\n");
+    // No summary built in this run: no option letters, so the plain frame and a form feed at the end.
+    EXPECT_EQ(text.back(), '\f');
+    EXPECT_EQ(dataLines(), (std::vector<std::string>{
+                               "|   2|MINIBAR     |     7|Minibar                       |",
+                               "|   3|RISTORANTE  |    15|Ristorante \xE0 la carte         |",
+                               "|  11|BAR-CAFF\xC8   |    12|Bar                           |",
+                               "|  13|SERVIZI     |    21|Telefono                      |",
+                               "|    |SERVIZI     |    22|Lavanderia                    |",
+                           }));
+}
+
+TEST_F(TableCommand, SavedFilterGivesRowsAndOrderUnlessTheCommandLineDoes) {
+    dir.write("ColonneOV.fil", "Compresso = N\r\nIn Ordine di CodiceVoce\r\nIntestazione In serv\r\n");
+    auto r = table({"--destination", "---"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto lines = dataLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "|  13|SERVIZI     |    21|Telefono                      |");
+
+    r = table({"--destination", "---", "--row", "CodiceVoce", "uguale a", "7"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    lines = dataLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "|   2|MINIBAR     |     7|Minibar                       |");
+}
+
+TEST_F(TableCommand, RawDestinationGetsTheControlCharacters) {
+    // ARCHIVIO is a raw printer whose line is "fd1": a device, not the print file.
+    auto r = table({"--row", "Intestazione", "include", "minibar", "--destination", "ARCHIVIO", "--normal"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string text = dir.read("fd1");
+    EXPECT_EQ(text.substr(0, 5), std::string("\x1B\x12\0\0\0", 5));
+    EXPECT_NE(text.find("|   2|MINIBAR     |"), std::string::npos);
+}
+
+TEST_F(TableCommand, NothingToSelectOrNoLayoutFailsWithTheMessage) {
+    auto r = table({"--destination", "---", "--row", "Intestazione", "uguale a", " "});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "Mancano dati!: E' necessario definire un criterio di stampa!\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "FD1"));
+
+    r = runOvdesk({"table", "--folder", dir.path().string(), "--table", "Nessuna", "--row", "A", "da", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "File Mancante: Nessuna.stp - Inesistente!\n");
+
+    r = table({"--row", "Sconosciuto", "uguale a", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Errore 3265"), std::string::npos) << r.err;
+}
+
+TEST_F(TableCommand, WrongCommandLinesExitTwo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--row", "Intestazione", "uguale", "BAR"},        // not an operator
+             {"--row", "Intestazione", "uguale a"},             // a word missing
+             {"--compressed", "--normal"},
+         }) {
+        auto r = table(args);
+        EXPECT_EQ(r.exitCode, 2) << args.front() << ": " << r.err;
+    }
+    std::vector<std::string> nine;
+    for (int i = 0; i < 9; ++i) nine.insert(nine.end(), {"--row", "NumeroColonna", "da", "1"});
+    EXPECT_EQ(table(nine).exitCode, 2);
+    EXPECT_EQ(runOvdesk({"table", "--folder", dir.path().string()}).exitCode, 2);
+}
