@@ -1,6 +1,8 @@
 // ovdesk-screenshots OUTDIR [--folder DIR]: a picture of every window of the program, rendered on
 // the offscreen platform with realistic content, one PNG per window, with its caption drawn above.
 #include "print_windows.h"
+#include "column_windows.h"
+#include "form_windows.h"
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -140,5 +142,7 @@ int main(int argc, char** argv) {
         }
     }
     failures += shootPrintWindows(outDir, host, withCaption);
+    failures += shootColumnWindows(outDir, host, withCaption);
+    failures += shootFormWindows(outDir, host, withCaption);
     return failures == 0 ? 0 : 1;
 }
