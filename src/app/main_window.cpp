@@ -23,6 +23,7 @@
 
 #include "core/cp1252.h"
 #include "data/column_store.h"
+#include "platform/qt_text.h"
 
 namespace fs = std::filesystem;
 
@@ -45,8 +46,6 @@ constexpr std::array<FieldSpec, 4> kFields = {{
     {"Alla cam.", 6, "ZZZZ"},
 }};
 
-QString toQt(const std::string& cp1252Text) { return QString::fromStdString(cp1252::toUtf8(cp1252Text)); }
-std::string fromQt(const QString& text) { return cp1252::fromUtf8(text.toStdString()); }
 
 }  // namespace
 

@@ -19,6 +19,7 @@
 #include <exception>
 
 #include "core/cp1252.h"
+#include "platform/qt_text.h"
 
 namespace ov {
 namespace {
@@ -27,8 +28,6 @@ constexpr int kInternalError = 51;  // an unexpected failure that is not the eng
 constexpr int kListCharacters = 48;  // code 6, description 40, a blank after each
 constexpr int kListRows = 14;
 
-QString toQt(const std::string& cp1252Text) { return QString::fromStdString(cp1252::toUtf8(cp1252Text)); }
-std::string fromQt(const QString& text) { return cp1252::fromUtf8(text.toStdString()); }
 
 // Courier New where it is installed, else a font with its metrics, else any fixed-pitch font:
 // the padded columns of the lines must line up under their heading.

@@ -2,6 +2,7 @@
 // What report logic asks of the user and the operating system. The windows implement it with Qt,
 // the headless commands answer from their options, tests script it and record what was asked.
 // Every text here is UTF-8.
+#include <functional>
 #include <string>
 
 #include "core/error.h"
@@ -33,5 +34,17 @@ public:
     // Start a program by name from a folder, not waiting for it; false when it could not start.
     virtual bool startProgram(const std::string& program, const std::string& workingFolder) = 0;
 };
+
+// Runs a window's action; an error it raises is reported under the given source name, so the
+// window stays usable ("Riporto Clienti" in the previews).
+inline void runReportingErrors(Host& host, const char* source, const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        host.showError(e.withSource(source));
+    } catch (const std::exception& e) {
+        host.showError(Error(err::FileIo, e.what(), source));
+    }
+}
 
 }  // namespace ov

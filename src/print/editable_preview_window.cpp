@@ -18,6 +18,7 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "platform/qt_text.h"
 
 namespace ov {
 
@@ -27,14 +28,7 @@ constexpr const char* kErrorSource = "Riporto Clienti";
 // The list keeps this height whatever its text size.
 constexpr int kListHeightTwips = 5808;
 
-QString toQt(const std::string& cp1252Text) { return QString::fromStdString(cp1252::toUtf8(cp1252Text)); }
-std::string fromQt(const QString& text) { return cp1252::fromUtf8(text.toStdString()); }
 
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 
@@ -187,18 +181,8 @@ void EditablePreviewWindow::enterPressed() {
     entryChosen(below, true);
 }
 
-void EditablePreviewWindow::runAction(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        host_.showError(e.withSource(kErrorSource));
-    } catch (const std::exception& e) {
-        host_.showError(Error(err::FileIo, e.what(), kErrorSource));
-    }
-}
-
 void EditablePreviewWindow::clicked(int index) {
-    runAction([&] {
+    runReportingErrors(host_, kErrorSource, [&] {
         switch (index) {
             case Esci:
                 reject();

@@ -49,7 +49,6 @@ protected:
 
 private:
     void clicked(int index);
-    void runAction(const std::function<void()>& action);
     void entryChosen(int row, bool focusEditBox);
     void enterPressed();
     void appendEntry(const std::string& line);

@@ -112,18 +112,8 @@ void PreviewWindow::resizeEvent(QResizeEvent* event) {
     layOut();
 }
 
-void PreviewWindow::runAction(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        host_.showError(e.withSource(kErrorSource));
-    } catch (const std::exception& e) {
-        host_.showError(Error(err::FileIo, e.what(), kErrorSource));
-    }
-}
-
 void PreviewWindow::clicked(int index) {
-    runAction([&] {
+    runReportingErrors(host_, kErrorSource, [&] {
         switch (index) {
             case Esci:
                 reject();

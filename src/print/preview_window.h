@@ -37,7 +37,6 @@ protected:
 
 private:
     void clicked(int index);
-    void runAction(const std::function<void()>& action);
     void showText();
     void layOut();
     void setTextSize(int points);

@@ -22,6 +22,7 @@
 #include "print/preview_window.h"
 #include "print/print_file.h"
 #include "print/print_setup.h"
+#include "platform/qt_text.h"
 
 namespace fs = std::filesystem;
 
@@ -32,14 +33,7 @@ namespace {
 const char* const kCaptions[5] = {"&Stampa", "&Anteprima (senza modifica)", "&Esci", "&Anteprima (con modifica)",
                                   "&Anteprima (Word)"};
 
-QString toQt(const std::string& cp1252Text) { return QString::fromStdString(cp1252::toUtf8(cp1252Text)); }
-std::string fromQt(const QString& text) { return cp1252::fromUtf8(text.toStdString()); }
 
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 

@@ -21,6 +21,7 @@
 #include "platform/driver_printer_qt.h"
 #include "print/preview_window.h"
 #include "tableform/saved_filter.h"
+#include "platform/qt_text.h"
 
 namespace ov {
 
@@ -29,8 +30,6 @@ namespace {
 const char* const kCaptions[4] = {"&Stampa", "&Esci", "&Anteprima", "Salva &Filtro"};
 const QColor kSavedFilterColour(255, 255, 128);
 
-QString toQt(const std::string& cp1252Text) { return QString::fromStdString(cp1252::toUtf8(cp1252Text)); }
-std::string fromQt(const QString& text) { return cp1252::fromUtf8(text.toStdString()); }
 
 bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
 

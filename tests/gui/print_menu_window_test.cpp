@@ -149,7 +149,7 @@ TEST(PrintMenu, StampaPrintsWithTheChoicesAndStaysOpen) {
 }
 
 TEST(PrintMenu, DeviceErrorsAreReportedAndTheMenuStays) {
-    Menu m(std::string("riga\r\n"), PrintTables{.rawDevice = "LPT1"});
+    Menu m(std::string("riga\r\n"), [] { PrintTables t; t.rawDevice = "LPT1"; return t; }());
     PrintMenuWindow& w = m.open();
     w.show();
     w.destinations()->setCurrentText("AGHI");

@@ -12,6 +12,7 @@
 #include "core/cp1252.h"
 #include "core/workspace.h"
 #include "data/sqlite_store.h"
+#include "shot_tables.h"
 
 namespace {
 
@@ -25,20 +26,9 @@ ov::Row column(int number, const char* heading, int code, const char* utf8Descri
             ov::Value::integer(code), ov::Value::text(ov::cp1252::fromUtf8(utf8Description))};
 }
 
-void writeTable(const std::filesystem::path& file, const std::string& name,
-                const std::vector<std::pair<std::string, std::string>>& fields, const std::vector<ov::Row>& rows) {
-    ov::SqliteStore store(file, file.filename().string(), ov::SqliteStore::Open::CreateOrExtend,
-                          ov::SqliteStore::Durability::Fast);
-    ov::TableDefinition def{name, {}};
-    for (const auto& [field, type] : fields) def.fields.push_back(ov::makeField(field, type));
-    store.createTable(def);
-    for (const auto& r : rows) store.insertRow(name, r);
-    store.close();
-}
-
 // The invoice items of a hotel and the columns configured on them.
 void fillFolder(const std::filesystem::path& root) {
-    writeTable(root / "VociFattura.mdb", "VociFattura",
+    writeShotTable(root / "VociFattura.mdb", "VociFattura",
                {{"NumeroHotel", "SHORT"}, {"Codice", "SHORT"}, {"GruppoFatturazione", "SHORT"}, {"Descrizione", "TEXT(40)"}},
                {item(1, 1, "Pernottamento"), item(2, 1, "Pernottamento bambini"), item(3, 3, "Mezza pensione"),
                 item(4, 4, "Pensione completa"), item(7, 7, "Minibar"), item(8, 7, "Minibar - bevande"),
@@ -47,7 +37,7 @@ void fillFolder(const std::filesystem::path& root) {
                 item(19, 19, "Ristorante esterni"), item(21, 21, "Telefono"), item(22, 22, "Lavanderia"),
                 item(25, 25, "Garage"), item(30, 30, "Centro benessere - attività"), item(31, 31, "Escursioni in città"),
                 item(40, 40, "Tassa di soggiorno")});
-    writeTable(root / "ColonneOV.mdb", "ColonneOV",
+    writeShotTable(root / "ColonneOV.mdb", "ColonneOV",
                {{"NumeroHotel", "SHORT"}, {"NumeroColonna", "SHORT"}, {"Intestazione", "TEXT(10)"},
                 {"CodiceVoce", "SHORT"}, {"Descrizione", "TEXT(40)"}},
                {column(1, "BAR", 12, "Bar"), column(1, "BAR", 14, "Caffetteria e pasticceria"),

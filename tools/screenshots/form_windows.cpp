@@ -14,21 +14,11 @@
 #include "core/workspace.h"
 #include "data/sqlite_store.h"
 #include "tableform/print_form_window.h"
+#include "shot_tables.h"
 
 namespace {
 
 using ov::Value;
-
-void table(const std::filesystem::path& file, const std::string& name,
-           const std::vector<std::pair<std::string, std::string>>& columns, const std::vector<ov::Row>& rows) {
-    ov::SqliteStore store(file, file.filename().string(), ov::SqliteStore::Open::CreateOrExtend,
-                          ov::SqliteStore::Durability::Fast);
-    ov::TableDefinition def{name, {}};
-    for (const auto& [field, type] : columns) def.fields.push_back(ov::makeField(field, type));
-    store.createTable(def);
-    for (const auto& r : rows) store.insertRow(name, r);
-    store.close();
-}
 
 void text(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
@@ -36,7 +26,7 @@ void text(const std::filesystem::path& file, const std::string& bytes) {
 
 // The column table of a working hotel, its layout and a filter saved on an earlier day.
 void fillFolder(const std::filesystem::path& root) {
-    table(root / "Stampanti.mdb", "Stampanti",
+    writeShotTable(root / "Stampanti.mdb", "Stampanti",
           {{"NumeroHotel", "SHORT"}, {"Numero", "SHORT"}, {"Destinazione", "TEXT(30)"}, {"TipoStampa", "SHORT"},
            {"Linea", "TEXT(100)"}},
           {{Value::integer(1), Value::integer(1), Value::text("UFFICIO"), Value::integer(1), Value::text("HP_LaserJet")},
@@ -46,7 +36,7 @@ void fillFolder(const std::filesystem::path& root) {
         return ov::Row{Value::integer(1), Value::integer(number), Value::text(heading), Value::integer(item),
                        Value::text(description)};
     };
-    table(root / "ColonneOV.mdb", "ColonneOV",
+    writeShotTable(root / "ColonneOV.mdb", "ColonneOV",
           {{"NumeroHotel", "SHORT"}, {"NumeroColonna", "SHORT"}, {"Intestazione", "TEXT(10)"},
            {"CodiceVoce", "SHORT"}, {"Descrizione", "TEXT(40)"}},
           {column(1, "BAR-CAFF\xC8", 12, "Bar"), column(1, "BAR-CAFF\xC8", 14, "Caffetteria e pasticceria"),

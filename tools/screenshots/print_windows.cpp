@@ -20,6 +20,7 @@
 #include "print/editable_preview_window.h"
 #include "print/preview_window.h"
 #include "print/print_menu_window.h"
+#include "shot_tables.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ struct PrintFolder {
         const std::filesystem::path root = dir.path().toStdString();
         ws = std::make_unique<ov::Workspace>(
             root, std::make_shared<ov::MapEnvironment>(std::map<std::string, std::string>{{"PCLocal", "1"}}));
-        table(root / "Stampanti.mdb", "Stampanti",
+        writeShotTable(root / "Stampanti.mdb", "Stampanti",
               {{"NumeroHotel", "SHORT"}, {"Numero", "SHORT"}, {"Destinazione", "TEXT(30)"}, {"TipoStampa", "SHORT"},
                {"Linea", "TEXT(100)"}},
               {{ov::Value::integer(1), ov::Value::integer(1), ov::Value::text("UFFICIO"), ov::Value::integer(1),
@@ -42,23 +43,12 @@ struct PrintFolder {
                 ov::Value::text("/dev/usb/lp0")},
                {ov::Value::integer(1), ov::Value::integer(3), ov::Value::text("CASSA"), ov::Value::integer(2),
                 ov::Value::text("/dev/usb/lp1")}});
-        table(root / "AnagraficaHotels.mdb", "AnagraficaHotels",
+        writeShotTable(root / "AnagraficaHotels.mdb", "AnagraficaHotels",
               {{"NumeroHotel", "SHORT"}, {"Numero", "SHORT"}, {"RagioneSociale", "TEXT(60)"},
                {"CodiceAssistenza", "TEXT(20)"}},
               {{ov::Value::integer(1), ov::Value::integer(1), ov::Value::text("Hotel Bellavista S.r.l."),
                 ov::Value::text("")}});
         std::ofstream(root / "fd1", std::ios::binary) << summaryReport();
-    }
-
-    static void table(const std::filesystem::path& file, const std::string& name,
-                      const std::vector<std::pair<std::string, std::string>>& columns, const std::vector<ov::Row>& rows) {
-        ov::SqliteStore store(file, file.filename().string(), ov::SqliteStore::Open::CreateOrExtend,
-                              ov::SqliteStore::Durability::Fast);
-        ov::TableDefinition def{name, {}};
-        for (const auto& [field, type] : columns) def.fields.push_back(ov::makeField(field, type));
-        store.createTable(def);
-        for (const auto& r : rows) store.insertRow(name, r);
-        store.close();
     }
 
     // A framed report in the DOS frame codes, as the summary writes it.
