@@ -73,7 +73,11 @@ TEST(PresenceSummary, AmpersandReadsTheStatisticsOfDirsh) {
     ASSERT_TRUE(o.completed) << (host.errors.empty() ? "" : host.errors[0].message());
     auto lines = ovtest::SplitLines(dir.read("fd1"));
     ASSERT_EQ(lines.size(), 9u);
+    // The working folder's stale copy holds 128/133 and 110/114 on these days.
+    EXPECT_EQ(lines[4], "25/01/2024|       126|       130");
     EXPECT_EQ(lines[5], "26/01/2024|          |");  // no statistics at all that day
+    EXPECT_EQ(lines[6], "27/01/2024|       108|       111");
+    EXPECT_EQ(lines[8], "          |       234|       241");
 
     ovtest::RecordingHost noDir;
     fs::remove(dir.path() / "fd1");
@@ -82,6 +86,7 @@ TEST(PresenceSummary, AmpersandReadsTheStatisticsOfDirsh) {
     EXPECT_FALSE(refused.completed);
     ASSERT_EQ(noDir.messages.size(), 1u);
     EXPECT_EQ(noDir.messages[0].text, "Variabile DIRSH non impostata: gli archivi storici non sono raggiungibili");
+    EXPECT_EQ(noDir.messages[0].title, "Riepilogo dati Hotel");
     EXPECT_FALSE(fs::exists(dir.path() / "fd1"));
     EXPECT_EQ(noDir.printMenus, 0);
 }
@@ -104,9 +109,27 @@ TEST(PresenceSummary, RangesCrossMonthEndsAndLeapDays) {
     EXPECT_EQ(lines[6], "01/03/2024|          |        12");
     EXPECT_EQ(lines[8], "          |        10|        12");
 
+    // Not a leap year: February ends on the 28th.
+    ov::PresenceSummary("28/02/2023", "01/03/2023", f.workspace(), ov::NumberFormat::english(), host, false);
+    auto common = ovtest::SplitLines(f.read("fd1"));
+    ASSERT_EQ(common.size(), 8u);
+    EXPECT_EQ(common[5], "01/03/2023|          |");
+
     ovtest::RecordingHost empty;
     ov::PresenceSummary("02/03/2024", "01/03/2024", f.workspace(), ov::NumberFormat::english(), empty, false);
     auto none = ovtest::SplitLines(f.read("fd1"));
     ASSERT_EQ(none.size(), 6u);
     EXPECT_EQ(none[5], "          |         0|         0");
+
+    // Without the statistics database the report ends with the database error: no file, no menu.
+    ovtest::SuiteFolder noStats;
+    noStats.build({"Dettaglio.mdb"});
+    ovtest::RecordingHost failed;
+    EXPECT_FALSE(ov::PresenceSummary("28/02/2024", "01/03/2024", noStats.workspace(), ov::NumberFormat::english(),
+                                     failed).completed);
+    ASSERT_EQ(failed.errors.size(), 1u);
+    EXPECT_EQ(failed.errors[0].number(), 3024);
+    EXPECT_NE(failed.errors[0].message().find("Dettaglio.mdb"), std::string::npos) << failed.errors[0].message();
+    EXPECT_FALSE(fs::exists(noStats.path() / "fd1"));
+    EXPECT_EQ(failed.printMenus, 0);
 }
