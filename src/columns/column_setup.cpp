@@ -161,8 +161,10 @@ void ColumnSetup::assignGroup(const std::string& groupLine) {
 
 void ColumnSetup::removeGroup(const std::string& columnLine) {
     if (!worthActing(columnLine)) return;
-    const std::string usedBy =
-        "NumeroHotel = " + number(state_.hotelNumber) + " and CodiceVoce = " + number(CodeOfListLine(columnLine));
+    // The row is looked for in the selected column: a table written elsewhere may hold the group
+    // under two columns (12 under both 1 and 11), and a click in column 11 must never take away
+    // column 1's row.
+    const std::string usedBy = columnCriteria() + " and CodiceVoce = " + number(CodeOfListLine(columnLine));
     bool removed = ChangeColumnStore(
         ws_,
         [&](const std::shared_ptr<const Table>& table) {

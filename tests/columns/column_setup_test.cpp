@@ -121,3 +121,23 @@ TEST(ColumnSetup, MissingDatabasesEndTheActionWithTheirError) {
         EXPECT_NE(e.message().find("ColonneOV.mdb"), std::string::npos);
     }
 }
+
+TEST(ColumnSetup, RemovalTakesTheRowOfTheSelectedColumnOnly) {
+    Folder f;
+    {
+        // A table written elsewhere: group 12 under column 1 and, again, under column 11.
+        SqliteStore store(f.folder.path() / "ColonneOV.mdb", "ColonneOV.mdb");
+        store.insertRow("ColonneOV", {Value::integer(1), Value::integer(11), Value::text("BAR NU"), Value::integer(12),
+                                      Value::text("Bar")});
+    }
+    ColumnSetup s(f.ws, f.state, NumberFormat::italian(), f.host);
+    s.load();
+    s.showColumn(11);
+    ASSERT_EQ(s.columnLines(), std::vector<std::string>{line("12", "Bar")});
+    s.removeGroup(line("12", "Bar"));
+    EXPECT_TRUE(s.columnLines().empty());
+    EXPECT_EQ(f.rows(), kInitialRows);
+    // A line no longer in the selected column takes nothing from another one.
+    s.removeGroup(line("21", "Telefono"));
+    EXPECT_EQ(f.rows(), kInitialRows);
+}

@@ -60,6 +60,10 @@ TEST(ColumnStoreConversion, JetStoreIsReadAsItIsAndARefusalLeavesIt) {
     JetFolder f;
     ColumnSetup s(f.ws, f.state, NumberFormat::italian(), f.host);
     s.load();
+    // The groups offered: the hotel's items that are their own billing group (Codice = GruppoFatturazione).
+    ASSERT_EQ(s.groupLines().size(), 14u);
+    EXPECT_EQ(s.groupLines()[0], padded("1", "Pernottamento"));
+    EXPECT_EQ(s.groupLines()[13], padded("40", "Tassa di soggiorno"));
     EXPECT_EQ(s.heading, "BAR-CAFF\xC8");
     EXPECT_EQ(s.columnLines(), (std::vector<std::string>{padded("12", "Bar"), padded("14", "Caffetteria e pasticceria"),
                                                          padded("16", "Enoteca - vini ros\xE9")}));
