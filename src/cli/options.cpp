@@ -65,7 +65,7 @@ fs::path Options::folder() const {
     if (!v) return fs::current_path();
     std::error_code ec;
     if (v->empty() || !fs::is_directory(*v, ec)) throw UsageError("--folder: cartella inesistente: " + *v);
-    return fs::absolute(*v);
+    return fs::absolute(*v).lexically_normal();
 }
 
 Workspace Options::workspace() const {

@@ -12,6 +12,7 @@
 #include "platform/driver_printer_qt.h"
 #include "tableform/saved_filter.h"
 #include "tableform/table_form.h"
+#include "tableprint/table_job_settings.h"
 
 namespace ov::cli {
 namespace {
@@ -138,6 +139,13 @@ int runTable(const Args& args) {
             for (size_t r = 0; r < saved->criteria.size(); ++r) {
                 const SavedCriterion& c = saved->criteria[r];
                 rows[r] = {listedField(fields, c.field), savedLabel(c.labelWord), c.value};
+                // The form would stop at this row with a field-less criterion; here the field is named.
+                if (rows[r].field.empty() && !rows[r].op.empty() && rows[r].value > std::string(" "))
+                    throw Error(err::FieldNotFound, "Elemento non trovato in questo insieme: il campo '" +
+                                                        cp1252::toUtf8(c.field) + "' del filtro salvato '" +
+                                                        cp1252::toUtf8(savedFilterNameForTable(state.printTableName)) +
+                                                        "' non esiste nella tabella '" +
+                                                        cp1252::toUtf8(source.records->table().name) + "'.");
             }
     }
     // A field typed on the command line in any letter case is the table's field as the lists spell it.
@@ -146,8 +154,12 @@ int runTable(const Args& args) {
         if (i < 0) throw query::unknownFieldError(name, source.records->table().name);
         return fields[static_cast<size_t>(i)];
     };
-    for (size_t r = 0; r < typed.size(); ++r)
+    for (size_t r = 0; r < typed.size(); ++r) {
         rows[r] = {fieldOption(typed[r].field), typed[r].op, cp1252::fromUtf8(typed[r].value)};
+        // The form shows such a box emptied; unattended, dropping the row would widen the listing unseen.
+        if (HoldsInvalidDate(rows[r], state, numbers))
+            throw UsageError("data non valida per --row " + rowOptions[r].field + ": " + rowOptions[r].value);
+    }
     if (auto v = o.value("order")) order = fieldOption(cp1252::fromUtf8(*v));
     if (o.flag("compressed")) compressed = true;
     if (o.flag("normal")) compressed = false;
@@ -164,8 +176,14 @@ int runTable(const Args& args) {
 
     DriverPrinterOnDemand printer;
     if (!RunTablePrint(ws, state, numbers, host, source, rows, request, printer)) return 1;
-    if (request.destination == kPreviewDestination)
-        std::cout << ws.pathFor("FD" + ws.env("PCLocal").value_or("")).string() << "\n";
+    // A destination without a printer record ("---" among them) wrote the print file: say where.
+    TableJob job;
+    job.layoutFile = layoutFile;
+    job.destination = request.destination;
+    job.compressed = compressed;
+    const TableJobSettings settings = ReadTableJobSettings(ws, state, numbers, job);
+    if (settings.kind == TableOutputKind::PrintFile)
+        std::cout << ws.pathFor(settings.printFileName).lexically_normal().string() << "\n";
     return 0;
 }
 

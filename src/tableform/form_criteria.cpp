@@ -90,6 +90,10 @@ FieldTypeOf fieldTypesOf(const RecordSet& records) {
     return [&records](const std::string& field) {
         const Table& table = records.table();
         int i = table.fieldIndex(field);
+        // A saved filter naming a field the table no longer has leaves its row without one.
+        if (field.empty())
+            throw Error(err::FieldNotFound, "Elemento non trovato in questo insieme: un criterio non ha un campo della "
+                                            "tabella '" + cp1252::toUtf8(table.name) + "'.");
         if (i < 0) throw query::unknownFieldError(field, table.name);
         return table.fields[static_cast<size_t>(i)].type;
     };
@@ -130,6 +134,15 @@ std::string BuildCriteria(CriteriaRows& rows, const FieldTypeOf& typeOf, Program
     }
     if (criteria.compare(0, 5, " and ") == 0) criteria.erase(0, 5);
     return criteria;
+}
+
+bool HoldsInvalidDate(const CriteriaRow& row, ProgramState& state, const NumberFormat& numbers) {
+    const std::optional<FilterOperator> op = operatorFromLabel(row.op);
+    if (op == FilterOperator::Includes || op == FilterOperator::Excludes) return false;
+    if (!isDateFieldAnyCase(row.field, numbers) || cp1252::trim(row.value).empty()) return false;
+    std::string value = FilterField(row.value, 0, numbers);
+    CompleteDate(value);
+    return IsValidDate(value, state) != 1;
 }
 
 bool HasCriterion(std::string_view criteria) { return criteria > std::string_view(" "); }

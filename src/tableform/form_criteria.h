@@ -49,6 +49,10 @@ FieldTypeOf fieldTypesOf(const RecordSet& records);
 std::string BuildCriteria(CriteriaRows& rows, const FieldTypeOf& typeOf, ProgramState& state,
                           const NumberFormat& numbers);
 
+// Whether a row with a value on a date field, compared as a date, holds no real day once completed
+// (010124 is 01/01/2024; 310224 is none): the criteria text empties such a box and drops the row.
+bool HoldsInvalidDate(const CriteriaRow& row, ProgramState& state, const NumberFormat& numbers);
+
 // A criteria text that can be printed with: greater than a single blank.
 bool HasCriterion(std::string_view criteria);
 

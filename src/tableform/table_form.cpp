@@ -1,19 +1,23 @@
 #include "tableform/table_form.h"
 
+#include "core/cp1252.h"
 #include "core/number_format.h"
 #include "tableprint/print_table.h"
 
 namespace ov {
 
 std::optional<TableLayout> ReadFormLayout(const Workspace& ws, const std::string& layoutFile, Host& host) {
+    const std::string shownName = cp1252::toUtf8(layoutFile);  // messages are UTF-8
     if (!ws.exists(layoutFile)) {
-        host.message(layoutFile + " - Inesistente!", "File Mancante", Icon::Critical);
+        host.message(shownName + " - Inesistente!", "File Mancante", Icon::Critical);
         return std::nullopt;
     }
     TableLayout layout = ReadLayout(ws, layoutFile);
-    // The header has room for ten items; a longer one is not a layout this program wrote.
-    if (layout.headerHasExtraCommas) {
-        host.message(layoutFile + " - Formato non valido!", "Formato Errato", Icon::Critical);
+    // The header has room for ten items; a longer one is not a layout this program wrote. A header
+    // without database or table (an empty or foreign file) would only fail later on a nameless file.
+    if (layout.headerHasExtraCommas || cp1252::trim(layout.database()).empty() ||
+        cp1252::trim(layout.table()).empty()) {
+        host.message(shownName + " - Formato non valido!", "Formato Errato", Icon::Critical);
         return std::nullopt;
     }
     return layout;

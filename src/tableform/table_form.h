@@ -27,8 +27,8 @@ inline constexpr const char* kUnattendedMarker = "MCCnf.txt";
 inline std::string layoutFileName(const std::string& table) { return table + ".stp"; }
 
 // The layout of the table; nothing, after telling the user, when the file is missing
-// ("ColonneOV.stp - Inesistente!", "File Mancante") or its header has more than nine commas
-// ("ColonneOV.stp - Formato non valido!", "Formato Errato").
+// ("ColonneOV.stp - Inesistente!", "File Mancante") or its header has more than nine commas or
+// names no database or table ("ColonneOV.stp - Formato non valido!", "Formato Errato").
 std::optional<TableLayout> ReadFormLayout(const Workspace& ws, const std::string& layoutFile, Host& host);
 
 // The database and record set the layout header names (items 3 and 4), held while the form lives.

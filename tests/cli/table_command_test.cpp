@@ -63,6 +63,12 @@ TEST_F(TableCommand, PreviewDestinationWritesTheSelectedRowsInOrder) {
                                "|  13|SERVIZI     |    21|Telefono                      |",
                                "|    |SERVIZI     |    22|Lavanderia                    |",
                            }));
+
+    // A destination without a printer record also writes the print file; the path is given clean.
+    r = runOvdesk({"table", "--folder", dir.path().string() + "/.", "--table", "ColonneOV", "--row", "NumeroColonna",
+                   "da", "2", "--destination", "NESSUNA"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, (dir.path() / "FD1").string() + "\n");
 }
 
 TEST_F(TableCommand, SavedFilterGivesRowsAndOrderUnlessTheCommandLineDoes) {
@@ -103,6 +109,19 @@ TEST_F(TableCommand, NothingToSelectOrNoLayoutFailsWithTheMessage) {
     r = table({"--row", "Sconosciuto", "uguale a", "1"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Errore 3265"), std::string::npos) << r.err;
+
+    // A saved criterion on a field the table no longer has: named, with its file.
+    dir.write("ColonneOV.fil", "Compresso = S\r\nIn Ordine di NumeroColonna\r\nCampoVecchio = 3\r\n");
+    r = table({"--destination", "---"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("il campo 'CampoVecchio' del filtro salvato 'ColonneOV.fil' non esiste"), std::string::npos)
+        << r.err;
+
+    // A layout whose header names no database and table.
+    dir.write("Vuota.stp", "");
+    r = runOvdesk({"table", "--folder", dir.path().string(), "--table", "Vuota", "--row", "A", "da", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "Formato Errato: Vuota.stp - Formato non valido!\n");
 }
 
 TEST_F(TableCommand, WrongCommandLinesExitTwo) {
@@ -118,4 +137,12 @@ TEST_F(TableCommand, WrongCommandLinesExitTwo) {
     for (int i = 0; i < 9; ++i) nine.insert(nine.end(), {"--row", "NumeroColonna", "da", "1"});
     EXPECT_EQ(table(nine).exitCode, 2);
     EXPECT_EQ(runOvdesk({"table", "--folder", dir.path().string()}).exitCode, 2);
+
+    // A day that does not exist is refused rather than silently dropped, which would widen the listing.
+    dir.write("DatiFattura.stp", "1,Documenti,Fatture.mdb,DatiFattura,,,,,,\r\n2,Data,,,DataEmissione,10,N,S,,\r\n");
+    auto r = runOvdesk({"table", "--folder", dir.path().string(), "--table", "DatiFattura", "--row", "dataemissione",
+                        "fino a", "310224", "--row", "NDocumento", "da", "1", "--destination", "---"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "ovdesk table: data non valida per --row dataemissione: 310224");
+    EXPECT_FALSE(fs::exists(dir.path() / "FD1"));
 }

@@ -218,6 +218,15 @@ TEST(PrintForm, SavedFilterFillsItsRowsOnLightYellow) {
         EXPECT_FALSE(yellow(w.valueBox(r)));
     }
     EXPECT_EQ(w.valueBox(5)->text(), "resta");
+
+    // Printing stops at the row left without a field, and says so.
+    w.button(PrintFormWindow::Stampa)->click();
+    ASSERT_EQ(f.host.errors.size(), 1u);
+    EXPECT_EQ(f.host.errors[0].number(), err::FieldNotFound);
+    EXPECT_NE(f.host.errors[0].message().find("un criterio non ha un campo della tabella 'ColonneOV'"),
+              std::string::npos)
+        << f.host.errors[0].message();
+    EXPECT_TRUE(f.printer.calls().empty());
 }
 
 TEST(PrintForm, AnteprimaPreviewsWhatTheEngineWroteThenStartsOver) {

@@ -98,6 +98,15 @@ TEST(FormCriteria, DatesAreCompletedCheckedAndReordered) {
     EXPECT_EQ(invalid.build(), "NumeroColonna = 1");
     EXPECT_EQ(invalid.value(0), "");
     EXPECT_EQ(invalid.state.monthLengths[1], 29);  // the check looked at 2024
+
+    // The same test, asked before printing (the headless command refuses such a row).
+    ProgramState state;
+    const NumberFormat it = NumberFormat::italian();
+    EXPECT_TRUE(HoldsInvalidDate({"dataarrivo", std::string(kUpTo), "310224"}, state, it));
+    EXPECT_FALSE(HoldsInvalidDate({"DataEmissione", std::string(kUpTo), "290224"}, state, it));
+    EXPECT_FALSE(HoldsInvalidDate({"DataEmissione", std::string(kUpTo), " "}, state, it));  // no value
+    EXPECT_FALSE(HoldsInvalidDate({"DataEmissione", std::string(kExcludes), "3102"}, state, it));
+    EXPECT_FALSE(HoldsInvalidDate({"Intestazione", std::string(kUpTo), "310224"}, state, it));
 }
 
 TEST(FormCriteria, CapitalOrSmallDataIsCompletedButOnlyDataIsReordered) {

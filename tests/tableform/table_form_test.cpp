@@ -56,12 +56,17 @@ TEST(TableForm, MissingOrMalformedLayoutIsToldAndNothingOpens) {
     EXPECT_FALSE(ReadFormLayout(f.ws, "Nessuna.stp", f.host).has_value());
     f.folder.writeText("Larga.stp", "1,Titolo,ColonneOV.mdb,ColonneOV,,,,,,,\r\n2,Col.,,,NumeroColonna,4,N,N,,\r\n");
     EXPECT_FALSE(ReadFormLayout(f.ws, "Larga.stp", f.host).has_value());
-    ASSERT_EQ(f.host.messages.size(), 2u);
+    f.folder.writeText("Vuota.stp", "");  // no database, no table
+    EXPECT_FALSE(ReadFormLayout(f.ws, "Vuota.stp", f.host).has_value());
+    EXPECT_FALSE(ReadFormLayout(f.ws, "Citt\xE0.stp", f.host).has_value());
+    ASSERT_EQ(f.host.messages.size(), 4u);
     EXPECT_EQ(f.host.messages[0].text, "Nessuna.stp - Inesistente!");
     EXPECT_EQ(f.host.messages[0].title, "File Mancante");
     EXPECT_EQ(f.host.messages[0].icon, Icon::Critical);
     EXPECT_EQ(f.host.messages[1].text, "Larga.stp - Formato non valido!");
     EXPECT_EQ(f.host.messages[1].title, "Formato Errato");
+    EXPECT_EQ(f.host.messages[2].text, "Vuota.stp - Formato non valido!");
+    EXPECT_EQ(f.host.messages[3].text, "Citt\u00E0.stp - Inesistente!");  // messages are UTF-8
 
     // Items after the fourth are not the form's business.
     f.folder.writeText("Nove.stp", "1,Titolo,ColonneOV.mdb,ColonneOV,a,b,c,d,e,f\r\n");
