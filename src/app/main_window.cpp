@@ -23,7 +23,7 @@
 
 #include "core/cp1252.h"
 #include "data/column_store.h"
-#include "platform/qt_text.h"
+#include "platform/qt_common.h"
 
 namespace fs = std::filesystem;
 

@@ -19,7 +19,7 @@
 #include <exception>
 
 #include "core/cp1252.h"
-#include "platform/qt_text.h"
+#include "platform/qt_common.h"
 
 namespace ov {
 namespace {

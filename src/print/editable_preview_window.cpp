@@ -18,7 +18,7 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
-#include "platform/qt_text.h"
+#include "platform/qt_common.h"
 
 namespace ov {
 
@@ -103,14 +103,9 @@ EditablePreviewWindow::EditablePreviewWindow(const Workspace& ws, Host& host, Pr
     // Loading: a fixed width for report lines, centred on the screen.
     adjustSize();
     QSize size(960, height());
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        size = size.boundedTo(screen->availableSize());
-        resize(size);
-        const QRect s = screen->geometry();
-        move(s.left() + (s.width() - width()) / 2, s.top() + (s.height() - height()) / 2);
-    } else {
-        resize(size);
-    }
+    if (QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableSize());
+    resize(size);
+    centreOnScreen(*this);
 }
 
 int EditablePreviewWindow::textSize() const { return list_->font().pointSize(); }

@@ -22,7 +22,7 @@
 #include "print/preview_window.h"
 #include "print/print_file.h"
 #include "print/print_setup.h"
-#include "platform/qt_text.h"
+#include "platform/qt_common.h"
 
 namespace fs = std::filesystem;
 
@@ -88,10 +88,7 @@ PrintMenuWindow::PrintMenuWindow(const Workspace& ws, ProgramState& state, Host&
 // Loading: each step goes on whatever the step before it met.
 void PrintMenuWindow::load() {
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect s = screen->geometry();
-        move(s.left() + (s.width() - width()) / 2, s.top() + (s.height() - height()) / 2);
-    }
+    centreOnScreen(*this);
     if (state_.hotelNumber == 0) state_.hotelNumber = 1;
 
     std::error_code ec;

@@ -21,7 +21,7 @@
 #include "platform/driver_printer_qt.h"
 #include "print/preview_window.h"
 #include "tableform/saved_filter.h"
-#include "platform/qt_text.h"
+#include "platform/qt_common.h"
 
 namespace ov {
 
@@ -146,10 +146,7 @@ void PrintFormWindow::buildControls() {
 
 void PrintFormWindow::centre() {
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect s = screen->geometry();
-        move(s.left() + (s.width() - width()) / 2, s.top() + (s.height() - height()) / 2);
-    }
+    centreOnScreen(*this);
 }
 
 CriteriaRows PrintFormWindow::rows() const {

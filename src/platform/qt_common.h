@@ -1,8 +1,10 @@
 #pragma once
-// What every window needs between the program's code page 1252 texts and Qt: the two conversions
-// and the hourglass shown while a long action runs.
+// What every window needs: the two conversions between the program's code page 1252 texts and Qt,
+// the hourglass shown while a long action runs, and centring on the screen.
 #include <QGuiApplication>
+#include <QScreen>
 #include <QString>
+#include <QWidget>
 #include <string>
 
 #include "core/cp1252.h"
@@ -19,5 +21,13 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// Centres the window on the primary screen at its current size (nothing without a screen).
+inline void centreOnScreen(QWidget& window) {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->geometry();
+        window.move(s.left() + (s.width() - window.width()) / 2, s.top() + (s.height() - window.height()) / 2);
+    }
+}
 
 }  // namespace ov
