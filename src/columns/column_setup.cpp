@@ -7,10 +7,14 @@
 #include "app/field_entry.h"
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "data/criteria_text.h"
 #include "data/database.h"
 #include "data/query/errors.h"
 
 namespace ov {
+
+using criteria::number;
+
 namespace {
 
 const std::string kColumnFile = "ColonneOV.mdb";
@@ -19,13 +23,11 @@ const std::string kItemFile = "VociFattura.mdb";
 const std::string kItemTable = "VociFattura";
 
 // Both lists show a code right-aligned in six characters and a description in forty.
-void setUpList(ListColumns& specs, const char* codeField) {
-    ClearColumnSpecs(specs);
-    specs[0] = {"Codice", codeField, 6, 'S', 'R'};
-    specs[1] = {"Descrizione", "Descrizione", 40, 'S', 'L'};
+void setUpList(ListColumns& columns, const char* codeField) {
+    ClearColumnSpecs(columns);
+    columns[0] = {"Codice", codeField, 6, 'S', 'R'};
+    columns[1] = {"Descrizione", "Descrizione", 40, 'S', 'L'};
 }
-
-std::string number(int64_t n) { return std::to_string(n); }
 
 // A line is worth acting on when it is more than one blank (an empty list has no line at all).
 bool worthActing(const std::string& line) { return line > " "; }
@@ -70,8 +72,8 @@ int64_t CodeOfListLine(const std::string& line) {
 ColumnSetup::ColumnSetup(const Workspace& ws, ProgramState& state, const NumberFormat& numbers, Host& host,
                          ColumnStoreOptions storeOptions)
     : ws_(ws), state_(state), numbers_(numbers), host_(host), storeOptions_(std::move(storeOptions)) {
-    setUpList(groupSpecs_, "Codice");
-    setUpList(columnSpecs_, "CodiceVoce");
+    setUpList(groupListLayout_, "Codice");
+    setUpList(columnListLayout_, "CodiceVoce");
 }
 
 std::string ColumnSetup::columnCriteria() const {
@@ -84,7 +86,7 @@ void ColumnSetup::load() {
         auto items = Database::open(ws_, kItemFile);
         RecordSet records = items->openRecordSet(kItemTable);
         FillListFromRecords(records, "NumeroHotel = " + number(state_.hotelNumber) + " and Codice = GruppoFatturazione",
-                            groupLines_, groupLabel_, groupSpecs_, kMostLines, state_, numbers_);
+                            groupLines_, groupLabel_, groupListLayout_, kMostLines, state_, numbers_);
     }
     // The selector opens on its first item, which shows column 1 as a choice of it would.
     showColumn(1);
@@ -94,13 +96,13 @@ void ColumnSetup::showColumn(int column) {
     column_ = column;
     RecordSet records = columnRecords(ws_);
     heading = records.findFirst(columnCriteria()) ? textOf(records.field("Intestazione"), numbers_) : "";
-    FillListFromRecords(records, columnCriteria(), columnLines_, columnLabel_, columnSpecs_, kMostLines, state_,
+    FillListFromRecords(records, columnCriteria(), columnLines_, columnLabel_, columnListLayout_, kMostLines, state_,
                         numbers_);
 }
 
 void ColumnSetup::refillColumnLines() {
     RecordSet records = columnRecords(ws_);
-    FillListFromRecords(records, columnCriteria(), columnLines_, columnLabel_, columnSpecs_, kMostLines, state_,
+    FillListFromRecords(records, columnCriteria(), columnLines_, columnLabel_, columnListLayout_, kMostLines, state_,
                         numbers_);
 }
 

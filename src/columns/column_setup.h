@@ -58,8 +58,8 @@ private:
     Host& host_;
     ColumnStoreOptions storeOptions_;
     int column_ = 1;
-    ListColumns columnSpecs_{};
-    ListColumns groupSpecs_{};
+    ListColumns columnListLayout_{};
+    ListColumns groupListLayout_{};
     std::vector<std::string> columnLines_, groupLines_;
     std::string columnLabel_, groupLabel_;
 };

@@ -1,28 +1,18 @@
 #include "print/print_setup.h"
 
 #include <cmath>
-#include <fstream>
 
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/number_format.h"
+#include "core/text_file.h"
+#include "data/criteria_text.h"
 #include "data/database.h"
 #include "print/print_file.h"
 
 namespace ov {
 
 namespace {
-
-std::string textOf(const Value& v) {
-    if (v.isNull()) return {};
-    if (v.isText()) return v.asText();
-    return v.toText(NumberFormat::italian());
-}
-
-double numberOf(const Value& v) {
-    if (v.isText()) return leadingNumber(v.asText());
-    return v.toDouble();
-}
 
 // A whole number the way the engine stores a 16-bit integer: rounded half to even, kept in range.
 int16_t toInt16(double v) {
@@ -31,17 +21,6 @@ int16_t toInt16(double v) {
     if (r > 32767) r = 32767;
     if (r < -32768) r = -32768;
     return static_cast<int16_t>(r);
-}
-
-// Text values stand between single quotes; an apostrophe inside is doubled, so a name never
-// changes the shape of the criteria.
-std::string quotedText(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
 }
 
 char codeCharacter(double code, int index, int16_t printerType) {
@@ -53,6 +32,16 @@ char codeCharacter(double code, int index, int16_t printerType) {
 }
 
 }  // namespace
+
+std::string settingText(const Value& v) { return v.isText() ? v.asText() : v.toText(NumberFormat::italian()); }
+
+double settingNumber(const Value& v) { return v.isText() ? leadingNumber(v.asText()) : v.toDouble(); }
+
+std::string printerDevice(const Workspace& ws, const RecordSet& printer) {
+    std::string recordName = settingText(printer.field("Destinazione"));
+    std::string fromEnvironment = recordName.empty() ? std::string() : ws.env(recordName).value_or("");
+    return !fromEnvironment.empty() ? fromEnvironment : settingText(printer.field("Linea"));
+}
 
 std::array<double, 12> parseCodeGroups(std::string_view text) {
     std::array<double, 12> groups{};
@@ -67,19 +56,20 @@ std::array<double, 12> parseCodeGroups(std::string_view text) {
 std::string readPrintFontName(const Workspace& ws) {
     auto path = ws.find("FontStp.txt");
     if (!path) return "Courier New";
-    std::ifstream in(*path, std::ios::binary);
-    if (!in) return "Courier New";
-    std::string line;
-    std::getline(in, line);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return std::string(cp1252::trim(line));
+    std::vector<std::string> lines;
+    try {
+        lines = ReadLines(*path);
+    } catch (const Error&) {
+        return "Courier New";
+    }
+    return lines.empty() ? std::string() : std::string(cp1252::trim(lines[0]));
 }
 
 std::string readOptionLetters(const Workspace& ws) {
     auto db = Database::open(ws, "AnagraficaHotels.mdb");
     RecordSet rs = db->openRecordSet("AnagraficaHotels");
     if (!rs.findFirst("Numero = 1")) return {};
-    return textOf(rs.field("CodiceAssistenza"));
+    return settingText(rs.field("CodiceAssistenza"));
 }
 
 std::vector<std::string> readDestinations(const Workspace& ws) {
@@ -87,7 +77,7 @@ std::vector<std::string> readDestinations(const Workspace& ws) {
     RecordSet rs = db->openRecordSet("Stampanti");
     std::vector<std::string> names;
     for (bool found = rs.findFirst("NumeroHotel = 1"); found; found = rs.findNext("NumeroHotel = 1"))
-        names.push_back(textOf(rs.field("Destinazione")));
+        names.push_back(settingText(rs.field("Destinazione")));
     return names;
 }
 
@@ -102,7 +92,7 @@ std::optional<PrintSetup> assemblePrintSetup(const Workspace& ws, const PrintSet
         auto db = Database::open(ws, "Contatori.mdb");
         RecordSet rs = db->openRecordSet("Contatori");
         if (rs.findFirst("NumeroHotel = " + std::to_string(request.hotelNumber)))
-            s.pageLength = toInt16(numberOf(rs.field(request.compressed ? "LungPagComp" : "LungPagNoComp")));
+            s.pageLength = toInt16(settingNumber(rs.field(request.compressed ? "LungPagComp" : "LungPagNoComp")));
         else
             s.pageLength = 60;
     }
@@ -110,13 +100,13 @@ std::optional<PrintSetup> assemblePrintSetup(const Workspace& ws, const PrintSet
     auto db = Database::open(ws, "Stampanti.mdb");
     RecordSet printers = db->openRecordSet("Stampanti");
     RecordSet settings = db->openRecordSet("SetStampa");
-    if (!printers.findFirst("Destinazione = " + quotedText(request.destination))) return std::nullopt;
+    if (!printers.findFirst("Destinazione = " + criteria::sqlText(request.destination))) return std::nullopt;
 
-    s.printerType = toInt16(numberOf(printers.field("TipoStampa")));
+    s.printerType = toInt16(settingNumber(printers.field("TipoStampa")));
     if (settings.findFirst("TipoStampa = " + std::to_string(s.printerType))) {
         s.hasCodes = true;
-        s.codes = parseCodeGroups(textOf(settings.field("Compresso")));
-        auto values = parseCodeGroups(textOf(settings.field("Grassetto")));
+        s.codes = parseCodeGroups(settingText(settings.field("Compresso")));
+        auto values = parseCodeGroups(settingText(settings.field("Grassetto")));
         for (size_t k = 0; k < 12; ++k) s.values[k] = toInt16(values[k]);
         s.physicalPageLines = request.compressed ? s.values[6] : s.values[7];
         s.topMargin = s.values[5];
@@ -132,9 +122,7 @@ std::optional<PrintSetup> assemblePrintSetup(const Workspace& ws, const PrintSet
     s.compressedFontSize = s.codes[0];
     s.normalFontSize = s.codes[6];
 
-    std::string recordName = textOf(printers.field("Destinazione"));
-    std::string fromEnvironment = recordName.empty() ? std::string() : ws.env(recordName).value_or("");
-    s.device = !fromEnvironment.empty() ? fromEnvironment : textOf(printers.field("Linea"));
+    s.device = printerDevice(ws, printers);
     if (request.windowsPrinter) {
         std::string_view chosen = cp1252::trim(*request.windowsPrinter);
         if (!chosen.empty()) s.device = std::string(chosen);

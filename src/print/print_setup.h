@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/workspace.h"
+#include "data/record_set.h"
+#include "data/value.h"
 
 namespace ov {
 
@@ -49,6 +51,14 @@ struct PrintSetupRequest {
 // The settings for a destination; nothing when the destination has no Stampanti record (the job
 // then ends without output and without a message). Database errors propagate.
 std::optional<PrintSetup> assemblePrintSetup(const Workspace& ws, const PrintSetupRequest& request);
+
+// A field of the printer tables as text (numbers in Italian notation, null as empty) and as a
+// number (a text by its leading number).
+std::string settingText(const Value& v);
+double settingNumber(const Value& v);
+// Where a Stampanti record sends its output: the value of the environment variable named by its
+// Destinazione when that is set and not empty, else its Linea.
+std::string printerDevice(const Workspace& ws, const RecordSet& printer);
 
 // Twelve groups of three characters, each read as a number ("027" is 27, blanks and missing
 // characters count as 0).

@@ -5,6 +5,7 @@
 
 #include "core/cp1252.h"
 #include "data/database.h"
+#include "tableprint/skip_failing_step.h"
 #include "tableprint/table_job_settings.h"
 #include "tableprint/table_layout.h"
 #include "tableprint/table_lines.h"
@@ -13,16 +14,6 @@
 namespace ov {
 
 namespace {
-
-template <typename Step>
-bool attempt(Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (const std::exception&) {
-        return false;  // the step is skipped, the job goes on
-    }
-}
 
 // The query of the job: the layout's table with the criteria, sorted by the order field. Without an
 // order field the rows come in table order.
@@ -38,17 +29,17 @@ void visitRecords(const Workspace& ws, const TableLayout& layout, const TableJob
                   const std::function<void(const RecordSet&)>& visit) {
     std::shared_ptr<Database> db;
     std::optional<RecordSet> records;
-    if (!attempt([&] {
+    if (!skipFailingStep([&] {
             db = Database::open(ws, layout.database());
             records.emplace(db->openRecordSet(selectText(layout, job)));
         }))
         return;
     const std::string hotel = "NumeroHotel = " + std::to_string(hotelNumber);
     bool found = false;
-    if (!attempt([&] { found = records->findFirst(hotel); })) return;
+    if (!skipFailingStep([&] { found = records->findFirst(hotel); })) return;
     while (found) {
-        attempt([&] { visit(*records); });
-        if (!attempt([&] { found = records->findNext(hotel); })) return;
+        skipFailingStep([&] { visit(*records); });
+        if (!skipFailingStep([&] { found = records->findNext(hotel); })) return;
     }
 }
 
@@ -59,8 +50,8 @@ void PrintTable(const Workspace& ws, const ProgramState& state, const NumberForm
     try {
         const TableJobSettings settings = ReadTableJobSettings(ws, state, numbers, job);
         TableLayout layout;
-        attempt([&] { layout = ReadLayout(ws, job.layoutFile); });
-        if (settings.kind == TableOutputKind::Driver) attempt([&] { printer.selectPrinter(settings.outputPath); });
+        skipFailingStep([&] { layout = ReadLayout(ws, job.layoutFile); });
+        if (settings.kind == TableOutputKind::Driver) skipFailingStep([&] { printer.selectPrinter(settings.outputPath); });
 
         std::unique_ptr<TableOutput> out = openTableOutput(ws, settings, job.compressed, printer);
         const HeadingBlock heading = MakeHeadingBlock(layout, settings.style, settings.hotelLine, ws.now());

@@ -1,21 +1,18 @@
 #include "tableprint/table_job_settings.h"
 
 #include <cmath>
-#include <fstream>
 
 #include "core/cp1252.h"
+#include "core/text_file.h"
 #include "data/criteria_text.h"
 #include "data/database.h"
 #include "print/print_file.h"
 #include "print/print_setup.h"
+#include "tableprint/skip_failing_step.h"
 
 namespace ov {
 
 namespace {
-
-std::string textOf(const Value& v) { return v.isText() ? v.asText() : v.toText(NumberFormat::italian()); }
-
-double numberOf(const Value& v) { return v.isText() ? leadingNumber(v.asText()) : v.toDouble(); }
 
 // A 16-bit integer as the engine stores it: rounded half to even; out of range is 0.
 int16_t toInt16(double v) {
@@ -29,26 +26,14 @@ void readPrinterSettings(const Workspace& ws, const std::string& destination, Ta
     auto db = Database::open(ws, "Stampanti.mdb");
     RecordSet printers = db->openRecordSet("Stampanti");
     if (!printers.findFirst("Destinazione = " + criteria::sqlText(destination))) return;
-    std::string recordName = textOf(printers.field("Destinazione"));
-    std::string fromEnvironment = recordName.empty() ? std::string() : ws.env(recordName).value_or("");
-    std::string linea = textOf(printers.field("Linea"));
-    s.printerType = toInt16(numberOf(printers.field("TipoStampa")));
-    s.outputPath = !fromEnvironment.empty() ? fromEnvironment : linea;
+    s.printerType = toInt16(settingNumber(printers.field("TipoStampa")));
+    s.outputPath = printerDevice(ws, printers);
     s.hasPrinterRecord = true;
 
     RecordSet settings = db->openRecordSet("SetStampa");
     if (!settings.findFirst("TipoStampa = " + std::to_string(s.printerType))) return;
-    s.codes = parseCodeGroups(textOf(settings.field("Compresso")));
-    s.values = parseCodeGroups(textOf(settings.field("Grassetto")));
-}
-
-template <typename Step>
-void attempt(Step&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-        // A setting that cannot be read keeps what it held.
-    }
+    s.codes = parseCodeGroups(settingText(settings.field("Compresso")));
+    s.values = parseCodeGroups(settingText(settings.field("Grassetto")));
 }
 
 }  // namespace
@@ -57,11 +42,9 @@ Money readConversionRate(const Workspace& ws, const NumberFormat& numbers) {
     Money one = Money::fromInteger(1);
     auto path = ws.find("euro.txt");
     if (!path) return one;
-    std::ifstream in(*path, std::ios::binary);
-    std::string line;
-    if (!in || !std::getline(in, line)) return one;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::optional<double> rate = numbers.parse(line);
+    const std::vector<std::string> lines = ReadLines(*path);
+    if (lines.empty()) return one;
+    std::optional<double> rate = numbers.parse(lines[0]);
     if (!rate || !std::isfinite(*rate) || std::fabs(*rate) >= 9.2e14) return one;
     return Money::fromDouble(*rate);
 }
@@ -70,23 +53,23 @@ int16_t readTablePageLength(const Workspace& ws, int16_t hotelNumber, bool compr
     auto db = Database::open(ws, "Contatori.mdb");
     RecordSet rs = db->openRecordSet("Contatori");
     if (!rs.findFirst("NumeroHotel = " + std::to_string(hotelNumber))) return 0;
-    return toInt16(numberOf(rs.field(compressed ? "LungPagComp" : "LungPagNoComp")));
+    return toInt16(settingNumber(rs.field(compressed ? "LungPagComp" : "LungPagNoComp")));
 }
 
 std::string readHotelLine(const Workspace& ws, int16_t hotelNumber) {
     auto db = Database::open(ws, "AnagraficaHotels.mdb");
     RecordSet rs = db->openRecordSet("AnagraficaHotels");
     if (!rs.findFirst("Numero = " + std::to_string(hotelNumber))) return {};
-    return "Hotel : " + textOf(rs.field("RagioneSociale"));
+    return "Hotel : " + settingText(rs.field("RagioneSociale"));
 }
 
 TableJobSettings ReadTableJobSettings(const Workspace& ws, const ProgramState& state, const NumberFormat& numbers,
                                       const TableJob& job) {
     TableJobSettings s;
-    attempt([&] { s.rate = readConversionRate(ws, numbers); });
+    skipFailingStep([&] { s.rate = readConversionRate(ws, numbers); });
 
     s.printFileName = "FD" + workstationText(ws);
-    attempt([&] { readPrinterSettings(ws, job.destination, s); });
+    skipFailingStep([&] { readPrinterSettings(ws, job.destination, s); });
     if (!s.hasPrinterRecord) {
         s.outputPath = s.printFileName;
         s.codes = {};
@@ -94,7 +77,7 @@ TableJobSettings ReadTableJobSettings(const Workspace& ws, const ProgramState& s
     }
     s.style = state.hasOption('K') ? FrameStyle::Box : FrameStyle::Plain;
     s.pagesEndWithEmptyLines = state.hasOption('U');
-    attempt([&] { s.fontName = readPrintFontName(ws); });
+    skipFailingStep([&] { s.fontName = readPrintFontName(ws); });
 
     if (s.outputPath == s.printFileName)
         s.kind = TableOutputKind::PrintFile;
@@ -103,8 +86,8 @@ TableJobSettings ReadTableJobSettings(const Workspace& ws, const ProgramState& s
     else
         s.kind = TableOutputKind::RawDevice;
 
-    attempt([&] { s.hotelLine = readHotelLine(ws, state.hotelNumber); });
-    attempt([&] { s.pageLength = readTablePageLength(ws, state.hotelNumber, job.compressed); });
+    skipFailingStep([&] { s.hotelLine = readHotelLine(ws, state.hotelNumber); });
+    skipFailingStep([&] { s.pageLength = readTablePageLength(ws, state.hotelNumber, job.compressed); });
     s.physicalLines = toInt16(job.compressed ? s.values[6] : s.values[7]);
     return s;
 }

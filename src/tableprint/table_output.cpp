@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/raw_device.h"
+#include "tableprint/skip_failing_step.h"
 
 namespace ov {
 
@@ -132,30 +133,22 @@ public:
         : s_(s), compressed_(compressed), printer_(printer) {}
 
     void beginPage() override {
-        attempt([&] { printer_.setFontName(kPageStartFont); });
-        attempt([&] { printer_.setFontSize(s_.code(1)); });
-        attempt([&] { printer_.print(" "); });
-        attempt([&] { printer_.setFontName(s_.fontName); });
-        attempt([&] { printer_.setFontSize(compressed_ ? s_.code(1) : s_.code(7)); });
+        skipFailingStep([&] { printer_.setFontName(kPageStartFont); });
+        skipFailingStep([&] { printer_.setFontSize(s_.code(1)); });
+        skipFailingStep([&] { printer_.print(" "); });
+        skipFailingStep([&] { printer_.setFontName(s_.fontName); });
+        skipFailingStep([&] { printer_.setFontSize(compressed_ ? s_.code(1) : s_.code(7)); });
     }
     void line(const std::string& text) override {
-        attempt([&] { printer_.print(text); });
+        skipFailingStep([&] { printer_.print(text); });
     }
     bool pageIsFull(int lineCount) const override { return s_.pageLength >= 1 && lineCount >= s_.pageLength; }
     void endPage(int) override {
-        attempt([&] { printer_.endDoc(); });
+        skipFailingStep([&] { printer_.endDoc(); });
     }
     void close(int lineCount) override { endPage(lineCount); }
 
 private:
-    template <typename Call>
-    static void attempt(Call&& call) {
-        try {
-            call();
-        } catch (const std::exception&) {
-        }
-    }
-
     const TableJobSettings& s_;
     bool compressed_;
     Printer& printer_;
