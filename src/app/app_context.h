@@ -4,8 +4,8 @@
 // app_wiring_qt.cpp) fills the commands; an empty command does nothing.
 #include <functional>
 
-#include "app/program_state.h"
-#include "app/selection.h"
+#include "state/program_state.h"
+#include "state/selection.h"
 #include "core/number_format.h"
 #include "core/workspace.h"
 #include "platform/host.h"

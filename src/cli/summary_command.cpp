@@ -1,8 +1,8 @@
 // ovdesk summary / presence: the two summaries of the main window, unattended.
 #include <iostream>
 
-#include "app/field_entry.h"
-#include "app/program_state.h"
+#include "state/field_entry.h"
+#include "state/program_state.h"
 #include "cli/cli.h"
 #include "cli/cli_host.h"
 #include "core/cp1252.h"

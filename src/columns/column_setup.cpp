@@ -4,7 +4,7 @@
 #include <numeric>
 #include <optional>
 
-#include "app/field_entry.h"
+#include "state/field_entry.h"
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "data/criteria_text.h"

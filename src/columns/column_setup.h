@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "columns/list_filler.h"
 #include "core/number_format.h"
 #include "core/workspace.h"

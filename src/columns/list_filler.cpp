@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/field_entry.h"
+#include "state/field_entry.h"
 #include "core/cp1252.h"
 #include "core/error.h"
 

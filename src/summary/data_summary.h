@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/number_format.h"
 #include "core/workspace.h"
 #include "platform/host.h"

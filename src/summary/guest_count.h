@@ -3,7 +3,7 @@
 // board type: first the live guest cards, then the history cards, into the same counters.
 #include <string>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/workspace.h"
 #include "summary/day_figures.h"
 #include "summary/hotel_rooms.h"

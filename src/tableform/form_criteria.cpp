@@ -1,6 +1,6 @@
 #include "tableform/form_criteria.h"
 
-#include "app/field_entry.h"
+#include "state/field_entry.h"
 #include "core/cp1252.h"
 #include "data/criteria_text.h"
 #include "data/query/errors.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/number_format.h"
 #include "data/value.h"
 

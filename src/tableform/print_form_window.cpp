@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/field_entry.h"
+#include "state/field_entry.h"
 #include "core/cp1252.h"
 #include "platform/driver_printer_qt.h"
 #include "print/preview_window.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/number_format.h"
 #include "core/workspace.h"
 #include "platform/host.h"

@@ -4,7 +4,7 @@
 // driver, as the destination's printer record says.
 #include <string>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/number_format.h"
 #include "core/workspace.h"
 #include "platform/printer.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/money.h"
 #include "core/number_format.h"
 #include "core/workspace.h"

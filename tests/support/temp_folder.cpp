@@ -40,7 +40,7 @@ fs::path fixturesDir() {
 #ifdef OVDESK_FIXTURES_DIR
     return fs::path(OVDESK_FIXTURES_DIR);
 #else
-    return fs::path("../shared/fixtures");
+    return fs::path("tests/fixtures");
 #endif
 }
 

@@ -23,7 +23,7 @@ private:
     std::filesystem::path path_;
 };
 
-// The shared fixtures folder ("access", "edge", "hotel" sets).
+// The repository's Jet fixtures (tests/fixtures: "access", "edge", "hotel", "damaged", "northwind").
 std::filesystem::path fixturesDir();
 
 }  // namespace ovtest

@@ -7,7 +7,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${1:-$here/build}"
-fixtures="${2:-$here/../shared/fixtures}"
+fixtures="${2:-$here/tests/fixtures}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp "$fixtures"/hotel/work/* "$work/"

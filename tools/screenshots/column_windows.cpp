@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "columns/column_dialog.h"
 #include "core/cp1252.h"
 #include "core/workspace.h"

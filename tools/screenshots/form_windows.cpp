@@ -9,7 +9,7 @@
 #include <fstream>
 #include <memory>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/number_format.h"
 #include "core/workspace.h"
 #include "data/sqlite_store.h"

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <memory>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/workspace.h"
 #include "data/sqlite_store.h"
 #include "platform/recording_printer.h"

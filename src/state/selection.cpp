@@ -1,8 +1,8 @@
-#include "app/selection.h"
+#include "state/selection.h"
 
 #include <algorithm>
 
-#include "app/field_entry.h"
+#include "state/field_entry.h"
 #include "core/cp1252.h"
 
 namespace ov {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/field_entry.h"
-#include "app/selection.h"
+#include "state/field_entry.h"
+#include "state/selection.h"
 
 using namespace ov;
 

@@ -1,4 +1,4 @@
-#include "app/field_entry.h"
+#include "state/field_entry.h"
 
 #include <cmath>
 

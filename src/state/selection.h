@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "core/number_format.h"
 
 namespace ov {
