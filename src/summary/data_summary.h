@@ -9,16 +9,9 @@
 #include "core/number_format.h"
 #include "core/workspace.h"
 #include "platform/host.h"
+#include "summary/summary_figures.h"
 
 namespace ov {
-
-// The four texts of the main window's selection, as they stand (code page 1252).
-struct SummarySelection {
-    std::string firstDay;
-    std::string lastDay;
-    std::string firstRoom;
-    std::string lastRoom = "ZZZZ";
-};
 
 struct SummaryOutcome {
     bool completed = false;                     // every file written
@@ -29,6 +22,11 @@ struct SummaryOutcome {
 // Errors are shown through the host and end the run; the caption is restored in every case.
 SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
                               const NumberFormat& fmt, Host& host);
+
+// Writes the print file and Orvalis.csv (with its cash reconciliation sheet) from the figures;
+// adds each file to `written` as it is opened.
+void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
+                       const NumberFormat& fmt, std::vector<std::filesystem::path>& written);
 
 // The print file a report writes: "fd" followed by the text of PCLocal.
 std::string PrintFileNameForWriting(const Workspace& ws);

@@ -11,10 +11,6 @@ std::string padLeft(const std::string& s, size_t width) {
 
 std::string repeat(char c, int n) { return std::string(static_cast<size_t>(n), c); }
 
-// Counter indices of the twelve count cells of the U line and of the NU line.
-constexpr std::array<int, 12> kUCounters{0, 1, 2, 3, 4, 5, 12, 13, 14, 15, 16, 17};
-constexpr std::array<int, 12> kNUCounters{6, 7, 8, 9, 10, 11, 18, 19, 20, 21, 22, 23};
-
 }  // namespace
 
 LineBuilder& LineBuilder::label(const std::string& report, const std::string& sheet) {
@@ -130,34 +126,14 @@ LinePair MakeNULine(const NumberFormat& fmt, const GuestCounters& c, const DayAm
     return b.done();
 }
 
-void AddGuestTotals(const GuestCounters& c, PeriodTotals& totals) {
-    for (size_t k = 0; k < 12; ++k) totals.guests[k] += c[kUCounters[k]] + c[kNUCounters[k]];
-}
-
-LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const GuestCounters& c, const DayAmounts& a,
-                    PeriodTotals& totals) {
+LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const GuestCounters& c, const DayAmounts& a) {
     LineBuilder b(fmt);
     const std::string dayOfMonth = std::to_string(static_cast<int>(leadingNumber(std::string_view(dayDmy).substr(0, 2))));
     b.label(padLeft(dayOfMonth, 2), dayDmy.substr(0, 5));
     for (size_t k = 0; k < 12; ++k) b.count(c[kUCounters[k]] + c[kNUCounters[k]]);
     b.amount(a.hotelU + a.hotelNU).amount(a.campU + a.campNU).amount(Money()).amount(a.deposits);
-
-    totals.hotelU += a.hotelU;
-    totals.hotelNU += a.hotelNU;
-    totals.campU += a.campU;
-    totals.campNU += a.campNU;
-    totals.deposits += a.deposits;
-
-    Money dayTotal;
-    for (int k = 1; k <= 10; ++k) {
-        Money amount = a.columnTakings[k] + a.columnTakings[k + 10];
-        dayTotal += amount;
-        totals.columns[k] += amount;
-        b.amount(amount);
-    }
-    b.amount(a.expenses).amount(a.guestOutgoings);
-    dayTotal += a.hotelU + a.hotelNU + a.campU + a.campNU + a.deposits + a.expenses + a.guestOutgoings;
-    b.amount(dayTotal, 10);
+    for (int k = 1; k <= 10; ++k) b.amount(a.dayColumn(k));
+    b.amount(a.expenses).amount(a.guestOutgoings).amount(a.dayTotal(), 10);
     return b.done();
 }
 
@@ -166,14 +142,8 @@ LinePair MakeTotalsRow(const NumberFormat& fmt, const PeriodTotals& t) {
     b.label("T.", "T.");
     for (int64_t g : t.guests) b.count(g);
     b.amount(t.hotelU + t.hotelNU).amount(t.campU + t.campNU).amount(Money()).amount(t.deposits);
-    Money grand;
-    for (int k = 1; k <= 10; ++k) {
-        grand += t.columns[k];
-        b.amount(t.columns[k]);
-    }
-    b.amount(t.expenses).amount(t.guestOutgoings);
-    grand += t.hotelU + t.hotelNU + t.campU + t.campNU + t.deposits + t.expenses + t.guestOutgoings;
-    b.amount(grand, 10);
+    for (int k = 1; k <= 10; ++k) b.amount(t.columns[k]);
+    b.amount(t.expenses).amount(t.guestOutgoings).amount(t.grandTotal(), 10);
     return b.done();
 }
 

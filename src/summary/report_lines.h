@@ -67,11 +67,8 @@ private:
 // The U line (unmarked guests, line takings) and the NU line (marked guests, sale documents).
 LinePair MakeULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a);
 LinePair MakeNULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a);
-// Adds a day's U and NU guest cells to the period's guest totals, as the two lines accumulate them.
-void AddGuestTotals(const GuestCounters& c, PeriodTotals& totals);
-// The day row; adds the day's amounts to the period totals.
-LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const GuestCounters& c, const DayAmounts& a,
-                    PeriodTotals& totals);
+// The day row: the U and NU guest cells added, the day's amounts by printed column.
+LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const GuestCounters& c, const DayAmounts& a);
 LinePair MakeTotalsRow(const NumberFormat& fmt, const PeriodTotals& totals);
 
 // A configurable heading: the first nine characters, trimmed, padded to nine.

@@ -116,7 +116,7 @@ TEST(SummaryRun, ValuesWiderThanTheirCellsAreWrittenWhole) {
     EXPECT_EQ(print[9].size(), 223u);
 }
 
-TEST(SummaryRun, MissingDatabaseEndsTheRunWithTheErrorAndKeepsWhatWasWritten) {
+TEST(SummaryRun, MissingDatabaseEndsTheRunWithTheErrorBeforeAnyFileIsWritten) {
     SummaryRunner r;
     auto o = r.go("10/01/2024", "11/01/2024", {"Registro_Acconti.mdb"});
     EXPECT_FALSE(o.completed);
@@ -124,7 +124,8 @@ TEST(SummaryRun, MissingDatabaseEndsTheRunWithTheErrorAndKeepsWhatWasWritten) {
     EXPECT_EQ(r.host.errors[0].number(), 3024);
     EXPECT_NE(r.host.errors[0].message().find("Registro_Acconti.mdb"), std::string::npos);
     EXPECT_EQ(r.host.captions.back(), "Riepilogo dati Hotel");
-    EXPECT_TRUE(std::filesystem::exists(r.f.path() / "fd7"));
+    EXPECT_FALSE(std::filesystem::exists(r.f.path() / "fd7"));
+    EXPECT_FALSE(std::filesystem::exists(r.f.path() / "Orvalis.csv"));
     EXPECT_EQ(r.host.printMenus, 0);
     EXPECT_TRUE(r.host.questions.empty());
 }

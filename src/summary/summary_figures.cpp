@@ -1,0 +1,68 @@
+#include "summary/summary_figures.h"
+
+#include "data/database.h"
+#include "summary/guest_count.h"
+#include "summary/hotel_rooms.h"
+#include "summary/report_lines.h"
+#include "summary/takings.h"
+
+namespace ov {
+namespace {
+
+std::array<std::string, 10> readHeadings(const Workspace& ws, const ProgramState& state) {
+    std::array<std::string, 10> headings;
+    RecordSet columns = Database::open(ws, "ColonneOV.mdb")->openRecordSet("ColonneOV");
+    for (int n = 1; n <= 10; ++n) {
+        const std::string c = "NumeroHotel = " + std::to_string(state.hotelNumber) + " and NumeroColonna = " + std::to_string(n);
+        if (columns.findFirst(c)) {
+            const Value& h = columns.field("Intestazione");
+            headings[n - 1] = HeadingCell(h.isText() ? h.asText() : std::string());
+        } else {
+            headings[n - 1] = std::string(9, ' ');
+        }
+    }
+    return headings;
+}
+
+}  // namespace
+
+void LoadOptionLetters(const Workspace& ws, ProgramState& state) {
+    RecordSet hotels = Database::open(ws, "AnagraficaHotels.mdb")->openRecordSet("AnagraficaHotels");
+    if (hotels.findFirst("NumeroHotel = 1")) {
+        const Value& v = hotels.field("CodiceAssistenza");
+        state.optionLetters = v.isText() ? v.asText() : v.toText(NumberFormat::italian());
+    }
+}
+
+SummaryFigures ComputeSummaryFigures(const SummarySelection& sel, const Date& first, const Date& last,
+                                     const Workspace& ws, ProgramState& state, Host& host) {
+    HotelTwoRooms rooms;
+    rooms.fill(ws);
+    SummaryFigures figures;
+    figures.headings = readHeadings(ws, state);
+    RecordSet paymentCodes =
+        Database::open(ws, "CodiciVari.mdb")->openRecordSet("Select * From CodiciVari Where Tipo = 4");
+
+    const long days = Date::daysBetween(first, last) + 1;
+    figures.days.reserve(static_cast<size_t>(std::max(days, 0L)));
+    for (long i = 0; i < days; ++i) {
+        SummaryDay& d = figures.days.emplace_back();
+        d.date = first.plusDays(i);
+        d.dmy = i == 0 ? sel.firstDay : d.date.dmy();
+        const std::string ymd = d.date.ymd();
+        host.setCaption("Riepilogo dati Hotel del " + d.dmy);
+        host.setProgress(static_cast<int>(i), static_cast<int>(days));
+
+        CollectDayTakings(TakingsInput{ws, rooms, sel.firstRoom, sel.lastRoom, ymd, paymentCodes}, d.amounts);
+        const GuestCountInput guests{ws, rooms, sel.firstRoom, sel.lastRoom, ymd};
+        CountLiveGuests(guests, state, d.counters);
+        CountHistoryGuests(guests, state, d.counters);
+
+        figures.totals.add(d.counters, d.amounts);
+        figures.extraTillDeposits = d.amounts.extraTillDeposits;
+    }
+    host.setProgress(static_cast<int>(days), static_cast<int>(days));
+    return figures;
+}
+
+}  // namespace ov
