@@ -27,6 +27,8 @@ struct AppContext {
     std::function<void(const Selection&, Host&)> runPresenceSummary;
     // The "Tabelle" menu: the column set-up dialog, modal over parent.
     std::function<void(QWidget* parent, Host&)> openColumnDialog;
+    // The "Grafici" menu: the chart window of the selection, modal over parent.
+    std::function<void(QWidget* parent, const Selection&, Host&)> openCharts;
     // The print menu the reports end with, modal over parent (the host shows a notice while empty).
     std::function<void(QWidget* parent, Host&)> showPrintMenu;
 };

@@ -1,6 +1,7 @@
 // The one place where the reports and dialogs are plugged into the main window. A command left
 // empty does nothing when chosen; the print menu falls back to the host's notice.
 #include "app/app_context.h"
+#include "charts/chart_window.h"
 #include "columns/column_dialog.h"
 #include "presence/presence_summary.h"
 #include "print/print_menu_window.h"
@@ -23,6 +24,10 @@ void wireApplication(AppContext& ctx) {
             showPrintForm(parent, ctx.workspace, ctx.state, ctx.numbers, h);
         };
         showColumnDialog(p, ctx.workspace, ctx.state, ctx.numbers, h, openPrintForm);
+    };
+    ctx.openCharts = [&ctx](QWidget* p, const Selection& s, Host& h) {
+        showChartWindow(p, {s.firstDay(), s.lastDay(), s.firstRoom(), s.lastRoom()}, ctx.workspace, ctx.state,
+                        ctx.numbers, h);
     };
     ctx.showPrintMenu = [&ctx](QWidget* p, Host& h) { showPrintMenu(p, ctx.workspace, ctx.state, h); };
 }

@@ -61,6 +61,9 @@ void MainWindow::buildControls() {
     tablesAction_ = menuBar()->addAction("Tabelle");
     tablesAction_->setObjectName("menu");
     connect(tablesAction_, &QAction::triggered, this, [this] { openColumnDialog(); });
+    chartsAction_ = menuBar()->addAction("Grafici");
+    chartsAction_->setObjectName("menuGrafici");
+    connect(chartsAction_, &QAction::triggered, this, [this] { openCharts(); });
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
@@ -214,6 +217,13 @@ void MainWindow::startSummary() {
 void MainWindow::openColumnDialog() {
     if (!ctx_.openColumnDialog) return;
     runCommand([&] { ctx_.openColumnDialog(this, host_); });
+}
+
+void MainWindow::openCharts() {
+    if (!ctx_.openCharts) return;
+    // The fields are read as they stand, as "&Stampa" reads them for the summary.
+    Selection s = selection();
+    runCommand([&] { ctx_.openCharts(this, s, host_); });
 }
 
 void MainWindow::leave() {

@@ -1,6 +1,6 @@
 #pragma once
 // OVDeskTop, the main window: the date and room ranges of the summaries, "&Stampa", "&Esci" and
-// the "Tabelle" menu.
+// the "Tabelle" and "Grafici" menus.
 #include <array>
 #include <functional>
 
@@ -30,6 +30,7 @@ public:
     // T(0) "&Stampa", T(1) "&Esci".
     QPushButton* button(int index) const { return buttons_.at(static_cast<size_t>(index)); }
     QAction* tablesAction() const { return tablesAction_; }
+    QAction* chartsAction() const { return chartsAction_; }
     QProgressBar* progressBar() const { return progressBar_; }
 
     // The four field texts as code page 1252 bytes, exactly as they stand.
@@ -45,6 +46,7 @@ private:
     void startSummary();
     void leave();
     void openColumnDialog();
+    void openCharts();
     // Runs a report or dialog; an error ends it with the error report, and the caption and the
     // progress bar are put back in any case.
     void runCommand(const std::function<void()>& command);
@@ -54,6 +56,7 @@ private:
     std::array<QLineEdit*, 4> fields_{};
     std::array<QPushButton*, 2> buttons_{};
     QAction* tablesAction_ = nullptr;
+    QAction* chartsAction_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
 };
 

@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "core/dates.h"
+#include "core/number_format.h"
 #include "core/workspace.h"
+#include "state/program_state.h"
+#include "summary/summary_figures.h"
 
 namespace ov::cli {
 
@@ -72,6 +75,10 @@ private:
 // Text of the program (code page 1252) written to a terminal or a pipe: UTF-8.
 std::string forTerminal(const std::string& cp1252Text);
 
+// The selection of the hotel data summary from --from, --to, --first-room and --last-room, each
+// cleaned as the Enter key cleans the main window's field; a UsageError for a date that is not one.
+SummarySelection SelectionOptions(const Options& o, ProgramState& state, const NumberFormat& fmt);
+
 // The commands of this folder.
 int runQuery(const Args& args);
 int runDemo(const Args& args);
@@ -79,5 +86,6 @@ int runSummary(const Args& args);
 int runPresence(const Args& args);
 int runTable(const Args& args);
 int runConvert(const Args& args);
+int runChart(const Args& args);
 
 }  // namespace ov::cli

@@ -10,6 +10,8 @@ const std::vector<Command>& commands() {
          runQuery},
         {"summary", "[--folder DIR] --from GG/MM/AAAA --to GG/MM/AAAA [--first-room TESTO] [--last-room TESTO] [--open] [--show]",
          "riepilogo dati Hotel: scrive il file di stampa e Orvalis.csv", runSummary},
+        {"chart", "[--folder DIR] --from GG/MM/AAAA --to GG/MM/AAAA [--first-room TESTO] [--last-room TESTO] [--compare-previous-year] [--chart ospiti|incassi|totali] [--size LARGHEZZAxALTEZZA] --out FILE",
+         "grafici del periodo (ospiti, incassi per giorno, totali per colonna) in FILE .png, .svg o .pdf", runChart},
         {"presence", "[--folder DIR] --from GG/MM/AAAA --to GG/MM/AAAA [--show]",
          "riepilogo presenze ospiti: scrive il file di stampa", runPresence},
         {"table", "[--folder DIR] --table NOME [--row CAMPO OPERATORE VALORE]... [--order CAMPO] [--compressed | --normal] [--destination NOME]",

@@ -31,18 +31,22 @@ void show(const std::filesystem::path& file) {
 
 }  // namespace
 
+SummarySelection SelectionOptions(const Options& o, ProgramState& state, const NumberFormat& fmt) {
+    SummarySelection sel;
+    sel.firstDay = dateOption(o, "from", state, fmt);
+    sel.lastDay = dateOption(o, "to", state, fmt);
+    if (auto r = o.value("first-room")) sel.firstRoom = FilterField(cp1252::fromUtf8(*r), 0, fmt);
+    if (auto r = o.value("last-room")) sel.lastRoom = FilterField(cp1252::fromUtf8(*r), 0, fmt);
+    return sel;
+}
+
 int runSummary(const Args& args) {
     Options o(args, {"folder", "from", "to", "first-room", "last-room"}, {"open", "show"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
-    SummarySelection sel;
-    sel.firstDay = dateOption(o, "from", state, fmt);
-    sel.lastDay = dateOption(o, "to", state, fmt);
-    if (auto r = o.value("first-room")) sel.firstRoom = FilterField(cp1252::fromUtf8(*r), 0, fmt);
-    if (auto r = o.value("last-room")) sel.lastRoom = FilterField(cp1252::fromUtf8(*r), 0, fmt);
-
+    const SummarySelection sel = SelectionOptions(o, state, fmt);
     std::set<std::string> yes;
     if (o.flag("open")) yes.insert("Apro il file in formato EXCEL?");
     CliHost host(yes);

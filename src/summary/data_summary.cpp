@@ -2,8 +2,6 @@
 
 #include <optional>
 
-#include "core/cp1252.h"
-#include "core/dates.h"
 #include "core/text_file.h"
 #include "summary/cash_sheet.h"
 #include "summary/report_lines.h"
@@ -53,28 +51,17 @@ std::string PrintFileNameForWriting(const Workspace& ws) { return "fd" + ws.env(
 SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
                               const NumberFormat& fmt, Host& host) {
     SummaryOutcome outcome;
-    // Dates that are not real calendar dates stop the run before anything is written.
-    std::optional<Date> first = Date::fromDmy(sel.firstDay);
-    std::optional<Date> last = Date::fromDmy(sel.lastDay);
-    for (const auto* bad : {first ? nullptr : &sel.firstDay, last ? nullptr : &sel.lastDay}) {
-        if (bad) {
-            host.message("Data non valida: " + cp1252::toUtf8(*bad), kTitle, Icon::Warning);
-            return outcome;
-        }
-    }
     auto restoreCaption = [&] {
         host.setCaption(kTitle);
         host.setProgress(0, 0);
     };
     try {
-        LoadOptionLetters(ws, state);
-        if (state.hasOption('&') && ws.env("DIRSH").value_or("").empty()) {
-            host.message("Variabile DIRSH non impostata: gli archivi storici non sono raggiungibili", kTitle,
-                         Icon::Warning);
+        const std::optional<SummaryPeriod> period = PrepareSummaryRun(sel, ws, state, host);
+        if (!period) {
             restoreCaption();
             return outcome;
         }
-        const SummaryFigures figures = ComputeSummaryFigures(sel, *first, *last, ws, state, host);
+        const SummaryFigures figures = ComputeSummaryFigures(sel, period->first, period->last, ws, state, host);
         WriteSummaryFiles(sel, figures, ws, fmt, outcome.written);
         outcome.completed = true;
     } catch (const Error& e) {

@@ -38,6 +38,9 @@ struct DayAmounts {
         for (int n = 11; n <= 20; ++n) t += columnTakings[n];
         return t;
     }
+    // HOTEL and CAMP. of the day row: the U and the NU takings of each hotel.
+    Money dayHotel() const { return hotelU + hotelNU; }
+    Money dayCamp() const { return campU + campNU; }
     // Printed column k (1..10) of the day row: the U and the NU takings of that column.
     Money dayColumn(int k) const { return columnTakings[k] + columnTakings[k + 10]; }
     // TOT. INC. of the day row.
@@ -53,6 +56,13 @@ struct DayAmounts {
 inline constexpr std::array<int, 12> kUCounters{0, 1, 2, 3, 4, 5, 12, 13, 14, 15, 16, 17};
 inline constexpr std::array<int, 12> kNUCounters{6, 7, 8, 9, 10, 11, 18, 19, 20, 21, 22, 23};
 
+// The twelve count cells of the day row: unmarked and marked guests of each cell added.
+inline std::array<int64_t, 12> dayGuests(const GuestCounters& c) {
+    std::array<int64_t, 12> cells{};
+    for (size_t k = 0; k < 12; ++k) cells[k] = int64_t{c[kUCounters[k]]} + c[kNUCounters[k]];
+    return cells;
+}
+
 struct PeriodTotals {
     std::array<int64_t, 12> guests{};  // in the order of the day row's count cells
     Money hotelU, campU, hotelNU, campNU, deposits, expenses, guestOutgoings;
@@ -60,7 +70,8 @@ struct PeriodTotals {
 
     // Adds one day: the guests of its U and NU lines, the amounts of its day row.
     void add(const GuestCounters& c, const DayAmounts& a) {
-        for (size_t k = 0; k < 12; ++k) guests[k] += c[kUCounters[k]] + c[kNUCounters[k]];
+        const auto cells = dayGuests(c);
+        for (size_t k = 0; k < 12; ++k) guests[k] += cells[k];
         hotelU += a.hotelU;
         hotelNU += a.hotelNU;
         campU += a.campU;
@@ -70,6 +81,9 @@ struct PeriodTotals {
         guestOutgoings += a.guestOutgoings;
         for (int k = 1; k <= 10; ++k) columns[k] += a.dayColumn(k);
     }
+    // HOTEL and CAMP. of the totals row.
+    Money hotel() const { return hotelU + hotelNU; }
+    Money camp() const { return campU + campNU; }
     // TOT. INC. of the totals row.
     Money grandTotal() const {
         Money t = hotelU + hotelNU + campU + campNU + deposits + expenses + guestOutgoings;

@@ -130,8 +130,8 @@ LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const Gu
     LineBuilder b(fmt);
     const std::string dayOfMonth = std::to_string(static_cast<int>(leadingNumber(std::string_view(dayDmy).substr(0, 2))));
     b.label(padLeft(dayOfMonth, 2), dayDmy.substr(0, 5));
-    for (size_t k = 0; k < 12; ++k) b.count(c[kUCounters[k]] + c[kNUCounters[k]]);
-    b.amount(a.hotelU + a.hotelNU).amount(a.campU + a.campNU).amount(Money()).amount(a.deposits);
+    for (int64_t n : dayGuests(c)) b.count(n);
+    b.amount(a.dayHotel()).amount(a.dayCamp()).amount(Money()).amount(a.deposits);
     for (int k = 1; k <= 10; ++k) b.amount(a.dayColumn(k));
     b.amount(a.expenses).amount(a.guestOutgoings).amount(a.dayTotal(), 10);
     return b.done();
@@ -141,7 +141,7 @@ LinePair MakeTotalsRow(const NumberFormat& fmt, const PeriodTotals& t) {
     LineBuilder b(fmt);
     b.label("T.", "T.");
     for (int64_t g : t.guests) b.count(g);
-    b.amount(t.hotelU + t.hotelNU).amount(t.campU + t.campNU).amount(Money()).amount(t.deposits);
+    b.amount(t.hotel()).amount(t.camp()).amount(Money()).amount(t.deposits);
     for (int k = 1; k <= 10; ++k) b.amount(t.columns[k]);
     b.amount(t.expenses).amount(t.guestOutgoings).amount(t.grandTotal(), 10);
     return b.done();

@@ -1,5 +1,6 @@
 #include "summary/summary_figures.h"
 
+#include "core/cp1252.h"
 #include "data/database.h"
 #include "summary/guest_count.h"
 #include "summary/hotel_rooms.h"
@@ -32,6 +33,26 @@ void LoadOptionLetters(const Workspace& ws, ProgramState& state) {
         const Value& v = hotels.field("CodiceAssistenza");
         state.optionLetters = v.isText() ? v.asText() : v.toText(NumberFormat::italian());
     }
+}
+
+std::optional<SummaryPeriod> PrepareSummaryRun(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
+                                               Host& host) {
+    const char* title = "Riepilogo dati Hotel";
+    // Dates that are not real calendar dates stop the run before anything is read.
+    const std::optional<Date> first = Date::fromDmy(sel.firstDay);
+    const std::optional<Date> last = Date::fromDmy(sel.lastDay);
+    for (const auto* bad : {first ? nullptr : &sel.firstDay, last ? nullptr : &sel.lastDay}) {
+        if (bad) {
+            host.message("Data non valida: " + cp1252::toUtf8(*bad), title, Icon::Warning);
+            return std::nullopt;
+        }
+    }
+    LoadOptionLetters(ws, state);
+    if (state.hasOption('&') && ws.env("DIRSH").value_or("").empty()) {
+        host.message("Variabile DIRSH non impostata: gli archivi storici non sono raggiungibili", title, Icon::Warning);
+        return std::nullopt;
+    }
+    return SummaryPeriod{*first, *last};
 }
 
 SummaryFigures ComputeSummaryFigures(const SummarySelection& sel, const Date& first, const Date& last,

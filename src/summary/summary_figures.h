@@ -2,6 +2,7 @@
 // The computation of the hotel data summary: per day, the takings and the guests present, and
 // the totals of the period. Every output of the summary (print file, Orvalis.csv, workbook,
 // charts) is written from these figures.
+#include <optional>
 #include <string>
 
 #include "core/dates.h"
@@ -24,6 +25,19 @@ struct SummarySelection {
 // there is no such record). The summary does this first; what it loads decides where the history
 // cards are read.
 void LoadOptionLetters(const Workspace& ws, ProgramState& state);
+
+// The days a run covers, read from the selection.
+struct SummaryPeriod {
+    Date first;
+    Date last;
+};
+
+// What a run checks before it computes anything: both days must be real calendar dates, and the
+// history folder (DIRSH) must be set when the option letters send the guest count there. Loads the
+// option letters. When the run cannot start the host has told the user why and nothing is
+// returned. Throws Error when the hotel register cannot be read.
+std::optional<SummaryPeriod> PrepareSummaryRun(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
+                                               Host& host);
 
 // The figures of every day from `first` to `last`, over the selection's rooms, with the headings
 // of the configured columns. The host's caption shows the day being computed and its progress the

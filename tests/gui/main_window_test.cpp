@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -211,6 +212,28 @@ TEST_F(MainWindowTest, TabelleOpensTheColumnDialogOverTheWindow) {
     open();
     window->tablesAction()->trigger();
     EXPECT_EQ(parent, window.get());
+}
+
+TEST_F(MainWindowTest, GraficiNextToTabelleOpensTheChartsOfTheFieldTexts) {
+    QWidget* parent = nullptr;
+    Selection seen;
+    ctx.openCharts = [&](QWidget* p, const Selection& s, Host&) {
+        parent = p;
+        seen = s;
+    };
+    open();
+    const QList<QAction*> menus = window->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), "Tabelle");
+    EXPECT_EQ(menus[1]->text(), "Grafici");
+    EXPECT_EQ(menus[1], window->chartsAction());
+    window->field(0)->setText("01/05/2024");
+    window->field(1)->setText("31/05/2024");
+    window->field(2)->setText("101");
+    window->chartsAction()->trigger();
+    EXPECT_EQ(parent, window.get());
+    EXPECT_EQ(seen.fields, (std::array<std::string, 4>{"01/05/2024", "31/05/2024", "101", "ZZZZ"}));
+    EXPECT_EQ(window->windowTitle(), "Riepilogo dati Hotel");
 }
 
 TEST_F(MainWindowTest, EsciDeletesTheSpreadsheetFileInAnyLetterCaseAndCloses) {

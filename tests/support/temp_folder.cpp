@@ -44,4 +44,14 @@ fs::path fixturesDir() {
 #endif
 }
 
+fs::path copyFixtureWorkFolder(const std::string& set, const fs::path& folder) {
+    const fs::path dir = fixturesDir() / set;
+    for (const auto& e : fs::directory_iterator(dir / "work")) {
+        const fs::path to = folder / e.path().filename();
+        fs::copy_file(e.path(), to);
+        fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
+    }
+    return fs::exists(dir / "storico") ? dir / "storico" : fs::path();
+}
+
 }  // namespace ovtest

@@ -26,4 +26,8 @@ private:
 // The repository's Jet fixtures (tests/fixtures: "access", "edge", "hotel", "damaged", "northwind").
 std::filesystem::path fixturesDir();
 
+// The working folder of a fixture set ("edge", "hotel") copied into `folder`, writable. Returns the
+// set's history folder (for DIRSH), empty when it has none.
+std::filesystem::path copyFixtureWorkFolder(const std::string& set, const std::filesystem::path& folder);
+
 }  // namespace ovtest
