@@ -24,6 +24,18 @@ std::vector<std::string> DayLabels(const Date& first, long days) {
     return labels;
 }
 
+std::vector<AxisTick> MonthTicks(const Date& first, long days) {
+    static const char* const kMonths[] = {"gen", "feb", "mar", "apr", "mag", "giu",
+                                          "lug", "ago", "set", "ott", "nov", "dic"};
+    std::vector<AxisTick> ticks;
+    for (long i = 0; i < days; ++i) {
+        const Date d = first.plusDays(i);
+        if (d.day == 1)
+            ticks.push_back({static_cast<double>(i), std::string(kMonths[d.month - 1]) + " " + std::to_string(d.year)});
+    }
+    return ticks;
+}
+
 std::string ChartAmount(Money m, const NumberFormat& fmt) {
     const int64_t cents = m.roundedTo(2);
     const int64_t whole = (cents < 0 ? -cents : cents) / 100;

@@ -10,15 +10,21 @@
 
 namespace ov {
 
+struct AxisTick {
+    double value = 0;
+    std::string label;  // UTF-8, in the user's notation
+};
+
 // Labels of the days of a period, one per day and all different (a category axis drops repeats):
 // the day of the month when the period lies in one month, "DD/MM" within a year, "DD/MM/YY" when a
 // day of the month would come back.
 std::vector<std::string> DayLabels(const Date& first, long days);
 
-struct AxisTick {
-    double value = 0;
-    std::string label;  // UTF-8, in the user's notation
-};
+// More days than this get a label a month rather than a label a day.
+inline constexpr long kMostDaysLabelledOneByOne = 62;
+// The first day of each month of the period, labelled "ago 2024", at the day's index.
+std::vector<AxisTick> MonthTicks(const Date& first, long days);
+
 
 struct ValueAxis {
     double minimum = 0;

@@ -31,6 +31,22 @@ QCategoryAxis* valueAxis(const ChartData& data) {
     return axis;
 }
 
+// A label a day, or for a long period a label at the start of each month.
+QAbstractAxis* categoryAxis(const ChartData& data) {
+    if (data.monthTicks.empty()) {
+        auto* axis = new QBarCategoryAxis;
+        for (const std::string& c : data.categories) axis->append(qs(c));
+        return axis;
+    }
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setRange(-0.5, static_cast<double>(data.categories.size()) - 0.5);
+    axis->setStartValue(-0.5);
+    for (const AxisTick& t : data.monthTicks) axis->append(qs(t.label), t.value);
+    axis->setGridLineVisible(false);
+    return axis;
+}
+
 // The message of an empty chart, kept in the middle of the plot area.
 void addEmptyMessage(QChart* chart, const std::string& message) {
     auto* text = new QGraphicsSimpleTextItem(qs(message), chart);
@@ -57,10 +73,9 @@ QChart* MakeChart(const ChartData& data) {
     chart->setTitleFont(titleFont);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundRoundness(0);
-    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setAlignment(data.legendBelow ? Qt::AlignBottom : Qt::AlignRight);
 
-    auto* categories = new QBarCategoryAxis;
-    for (const std::string& c : data.categories) categories->append(qs(c));
+    QAbstractAxis* categories = categoryAxis(data);
     chart->addAxis(categories, Qt::AlignBottom);
     QCategoryAxis* values = valueAxis(data);
     chart->addAxis(values, Qt::AlignLeft);

@@ -77,14 +77,6 @@ std::string periodText(const SummarySelection& sel) {
     return text;
 }
 
-std::string comparisonLabel(const ChartFigures& f, const std::string& total) {
-    const SummaryFigures& p = *f.previous;
-    std::string label = "Un anno prima";
-    if (!p.days.empty())
-        label += " (" + p.days.front().date.dmy() + " - " + p.days.back().date.dmy() + ")";
-    return label + ": " + total;
-}
-
 // For each day of the period, the index of the same day a year earlier in `previous` (or -1).
 std::vector<long> previousDayIndex(const SummaryFigures& current, const SummaryFigures& previous) {
     std::map<long, long> bySerial;
@@ -106,10 +98,10 @@ std::vector<double> previousByDay(const ChartFigures& f, const std::function<dou
 }
 
 // The line of the same period a year earlier.
-ChartSeries comparisonLine(const ChartFigures& f, int field, const std::string& total, std::vector<double> values) {
+ChartSeries comparisonLine(int field, const std::string& total, std::vector<double> values) {
     ChartSeries line;
     line.field = field;
-    line.label = comparisonLabel(f, total);
+    line.label = "Un anno prima: " + total;
     line.colour = kComparisonColour;
     line.values = std::move(values);
     return line;
@@ -121,8 +113,11 @@ ChartData dayChart(ChartKind kind, const ChartFigures& f, std::string title, std
     c.kind = kind;
     c.title = std::move(title);
     c.valueTitle = std::move(valueTitle);
-    if (!f.current.days.empty())
-        c.categories = DayLabels(f.current.days.front().date, static_cast<long>(f.current.days.size()));
+    const long days = static_cast<long>(f.current.days.size());
+    if (days > 0) {
+        c.categories = DayLabels(f.current.days.front().date, days);
+        if (days > kMostDaysLabelledOneByOne) c.monthTicks = MonthTicks(f.current.days.front().date, days);
+    }
     return c;
 }
 
@@ -183,7 +178,7 @@ ChartData GuestChart(const ChartFigures& f, const NumberFormat& fmt) {
     }
     if (f.previous)
         c.comparison = comparisonLine(
-            f, 0 /* every count cell */, "presenze " + ChartCount(guestTotal(f.previous->totals), fmt),
+            0 /* every count cell */, "presenze " + ChartCount(guestTotal(f.previous->totals), fmt),
             previousByDay(f, [](const SummaryDay& d) { return static_cast<double>(dayGuestTotal(d.counters)); }));
     finish(c, true, fmt, "Nessun ospite presente nel periodo");
     return c;
@@ -204,7 +199,7 @@ ChartData TakingsChart(const ChartFigures& f, const NumberFormat& fmt) {
     }
     if (f.previous)
         c.comparison =
-            comparisonLine(f, 30, "TOT. INC. " + ChartAmount(f.previous->totals.grandTotal(), fmt),
+            comparisonLine(30, "TOT. INC. " + ChartAmount(f.previous->totals.grandTotal(), fmt),
                            previousByDay(f, [](const SummaryDay& d) { return d.amounts.dayTotal().toDouble(); }));
     finish(c, false, fmt, "Nessun incasso nel periodo");
     return c;
@@ -217,6 +212,7 @@ ChartData TotalsChart(const ChartFigures& f, const NumberFormat& fmt) {
               ChartAmount(f.current.totals.grandTotal(), fmt);
     c.valueTitle = "Importo";
     c.barLegend = false;
+    c.legendBelow = true;
     // The fixed columns always; a configured one when it has a heading or a total.
     std::vector<AmountColumn> shown;
     for (AmountColumn& col : amountColumns(f.current)) {
@@ -244,7 +240,7 @@ ChartData TotalsChart(const ChartFigures& f, const NumberFormat& fmt) {
     if (f.previous) {
         std::vector<double> earlier;
         for (const AmountColumn& col : shown) earlier.push_back(col.total(f.previous->totals).toDouble());
-        c.comparison = comparisonLine(f, 30, "TOT. INC. " + ChartAmount(f.previous->totals.grandTotal(), fmt),
+        c.comparison = comparisonLine(30, "TOT. INC. " + ChartAmount(f.previous->totals.grandTotal(), fmt),
                                       std::move(earlier));
     }
     finish(c, false, fmt, "Nessun incasso nel periodo");

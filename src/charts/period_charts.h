@@ -30,8 +30,12 @@ struct ChartData {
     std::string title;       // UTF-8, like every text here
     std::string valueTitle;  // title of the value axis
     std::vector<std::string> categories;
+    // A period too long for a label a day is labelled at the start of each month instead (the
+    // tick's value is the day's index); empty when every day has its label.
+    std::vector<AxisTick> monthTicks;
     std::vector<ChartSeries> bars;          // stacked, first at the bottom; series that hold a value only
     bool barLegend = true;                  // the totals chart names its columns on the axis instead
+    bool legendBelow = false;               // a legend of the comparison only, under the chart
     std::optional<ChartSeries> comparison;  // the same period a year earlier, drawn as a line
     ValueAxis axis;
     std::string emptyMessage;  // drawn over the empty axes when there is nothing to show
