@@ -10,6 +10,7 @@
 #include <QString>
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "core/cp1252.h"
 #include "core/error.h"
@@ -58,7 +59,41 @@ void setUpPdf(QPrinter& printer, const std::string& path) {
 
 }  // namespace
 
-QtDriverPrinter::QtDriverPrinter() = default;
+struct QtDriverPrinter::FontCache {
+    std::string name;
+    double size = 0;
+    bool bold = false;
+    QFont font;
+    const QPrinter* device = nullptr;
+    std::optional<QFontMetricsF> metrics;
+};
+
+QtDriverPrinter::QtDriverPrinter() : fontCache_(std::make_unique<FontCache>()) {}
+
+const QFont& QtDriverPrinter::font() {
+    FontCache& c = *fontCache_;
+    const double size = std::max(1.0, fontSize_);
+    if (c.name != fontName_ || c.size != size || c.bold != bold_ || c.font.family().isEmpty()) {
+        c.name = fontName_;
+        c.size = size;
+        c.bold = bold_;
+        c.font = QFont(fromCp1252(fontName_));
+        c.font.setPointSizeF(size);
+        c.font.setBold(bold_);
+        c.metrics.reset();
+    }
+    return c.font;
+}
+
+const QFontMetricsF& QtDriverPrinter::metrics() {
+    const QFont& f = font();
+    FontCache& c = *fontCache_;
+    if (!c.metrics || c.device != printer_.get()) {
+        c.metrics.emplace(f, printer_.get());
+        c.device = printer_.get();
+    }
+    return *c.metrics;
+}
 
 std::unique_ptr<QtDriverPrinter> QtDriverPrinter::toPdf(const std::string& path) {
     auto p = std::make_unique<QtDriverPrinter>();
@@ -165,19 +200,13 @@ void QtDriverPrinter::openPage() {
 }
 
 void QtDriverPrinter::print(const std::string& text, bool endLine) {
-    QFont font(fromCp1252(fontName_));
-    font.setPointSizeF(std::max(1.0, fontSize_));
-    font.setBold(bold_);
-    if (pageOpen_ && painter_) {
-        QFontMetricsF fm(font, printer_.get());
-        // A line that no longer fits goes on a new page, as the printer object does by itself.
-        if (x_ == 0 && y_ > 0 && y_ + fm.lineSpacing() > pageHeight_) pageOpen_ = false;
-    }
+    // A line that no longer fits goes on a new page, as the printer object does by itself.
+    if (pageOpen_ && painter_ && x_ == 0 && y_ > 0 && y_ + metrics().lineSpacing() > pageHeight_) pageOpen_ = false;
     if (!pageOpen_) openPage();
-    QFontMetricsF fm(font, printer_.get());
+    const QFontMetricsF& fm = metrics();
     if (!text.empty()) {
         QString s = lineDrawing_ ? withLineDrawing(text) : fromCp1252(text);
-        painter_->setFont(font);
+        if (painter_->font() != font()) painter_->setFont(font());
         painter_->drawText(QPointF(x_, y_ + fm.ascent()), s);
         x_ += fm.horizontalAdvance(s);
     }

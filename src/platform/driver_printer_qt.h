@@ -9,6 +9,8 @@
 
 #include "platform/printer.h"
 
+class QFont;
+class QFontMetricsF;
 class QPainter;
 class QPrinter;
 class QString;
@@ -56,6 +58,10 @@ private:
     void openPage();
     void beginJob();
     void finishJob();
+    // The font of the current settings and its metrics on the job's printer, made again only
+    // when a setting or the job changed: a report line prints in many pieces.
+    const QFont& font();
+    const QFontMetricsF& metrics();
     bool toPdfFile() const { return !pdfPath_.empty(); }
 
     std::string pdfPath_;
@@ -70,6 +76,8 @@ private:
 
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
+    struct FontCache;
+    std::unique_ptr<FontCache> fontCache_;
     bool pageOpen_ = false;
     double x_ = 0, y_ = 0;       // device pixels from the printable area's top left
     double lineHeight_ = 0;      // tallest piece of the line under way
