@@ -5,8 +5,8 @@
 #include "state/program_state.h"
 #include "cli/cli.h"
 #include "cli/cli_host.h"
+#include "cli/report_printers.h"
 #include "core/cp1252.h"
-#include "core/text_file.h"
 #include "presence/presence_summary.h"
 #include "summary/data_summary.h"
 
@@ -24,9 +24,35 @@ std::string dateOption(const Options& o, const std::string& name, ProgramState& 
     return text;
 }
 
-// Prints a report file to the terminal, frame bytes drawn as box characters.
-void show(const std::filesystem::path& file) {
-    for (const auto& line : ReadLines(file)) std::cout << forTerminal(line) << "\n";
+// --pdf FILE [--destination NAME] [--compressed] [--landscape]: the print file through the driver
+// path into FILE, as "&Stampa" of the print menu prints it. The destination is checked first, so a
+// wrong one costs no run.
+struct PdfRequest {
+    std::filesystem::path file;
+    std::string destination;
+    bool compressed = false;
+    bool landscape = false;
+};
+
+std::optional<PdfRequest> pdfRequest(const Options& o, const Workspace& ws) {
+    auto file = o.value("pdf");
+    if (!file) {
+        for (const char* name : {"destination", "compressed", "landscape"})
+            if (o.value(name) || o.flag(name)) throw UsageError(std::string("--") + name + " vale solo con --pdf FILE");
+        return std::nullopt;
+    }
+    if (file->empty()) throw UsageError("--pdf vuole il nome del file");
+    PdfRequest r;
+    r.file = std::filesystem::absolute(*file);
+    r.compressed = o.flag("compressed");
+    r.landscape = o.flag("landscape");
+    r.destination = pdfDestination(ws, o.value("destination"), r.compressed);
+    return r;
+}
+
+void printPdf(const Workspace& ws, const PdfRequest& r) {
+    printPrintFileToPdf(ws, r.file, r.destination, r.compressed, r.landscape);
+    std::cout << r.file.string() << "\n";
 }
 
 }  // namespace
@@ -41,9 +67,11 @@ SummarySelection SelectionOptions(const Options& o, ProgramState& state, const N
 }
 
 int runSummary(const Args& args) {
-    Options o(args, {"folder", "from", "to", "first-room", "last-room"}, {"open", "show"});
+    Options o(args, {"folder", "from", "to", "first-room", "last-room", "pdf", "destination"},
+              {"open", "show", "compressed", "landscape"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
+    const std::optional<PdfRequest> pdf = pdfRequest(o, ws);
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
     const SummarySelection sel = SelectionOptions(o, state, fmt);
@@ -52,15 +80,17 @@ int runSummary(const Args& args) {
     CliHost host(yes);
     SummaryOutcome outcome = RunDataSummary(sel, ws, state, fmt, host);
     if (!outcome.completed) return 1;
-    if (o.flag("show")) show(outcome.written.front());
+    if (o.flag("show")) showPrintFile(outcome.written.front());
     for (const auto& f : outcome.written) std::cout << f.string() << "\n";
+    if (pdf) printPdf(ws, *pdf);
     return 0;
 }
 
 int runPresence(const Args& args) {
-    Options o(args, {"folder", "from", "to"}, {"show"});
+    Options o(args, {"folder", "from", "to", "pdf", "destination"}, {"show", "compressed", "landscape"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
+    const std::optional<PdfRequest> pdf = pdfRequest(o, ws);
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
     const std::string first = dateOption(o, "from", state, fmt);
@@ -68,8 +98,9 @@ int runPresence(const Args& args) {
     CliHost host;
     PresenceOutcome outcome = PresenceSummary(first, last, ws, fmt, host, false);
     if (!outcome.completed) return 1;
-    if (o.flag("show")) show(outcome.printFile);
+    if (o.flag("show")) showPrintFile(outcome.printFile);
     std::cout << outcome.printFile.string() << "\n";
+    if (pdf) printPdf(ws, *pdf);
     return 0;
 }
 

@@ -1,59 +1,20 @@
 // ovdesk table: the filtered print form's "&Stampa" (or "&Anteprima" with --destination ---),
 // unattended. Rows, order and compression come from the command line, else from the table's saved
 // filter, else the form's defaults.
-#include <QGuiApplication>
 #include <iostream>
 #include <memory>
 
 #include "cli/cli.h"
 #include "cli/cli_host.h"
+#include "cli/report_printers.h"
 #include "core/cp1252.h"
 #include "data/query/errors.h"
-#include "platform/driver_printer_qt.h"
 #include "tableform/saved_filter.h"
 #include "tableform/table_form.h"
 #include "tableprint/table_job_settings.h"
 
 namespace ov::cli {
 namespace {
-
-// The system's printer, started only when a job prints through the driver: the print file and raw
-// devices need no display.
-class DriverPrinterOnDemand : public Printer {
-public:
-    bool selectPrinter(const std::string& name) override { return real().selectPrinter(name); }
-    std::string currentPrinter() const override { return real().currentPrinter(); }
-    void setFontName(const std::string& name) override { real().setFontName(name); }
-    void setFontSize(double points) override { real().setFontSize(points); }
-    double fontSize() const override { return real().fontSize(); }
-    void setBold(bool bold) override { real().setBold(bold); }
-    bool bold() const override { return real().bold(); }
-    void setOrientation(Orientation o) override { real().setOrientation(o); }
-    void setDuplex(Duplex d) override { real().setDuplex(d); }
-    void print(const std::string& text, bool endLine) override { real().print(text, endLine); }
-    void newPage() override { real().newPage(); }
-    void endDoc() override { real().endDoc(); }
-    void killDoc() override { real().killDoc(); }
-
-private:
-    // Qt lives as long as this printer, and no longer: nothing of it is left for the exit handlers.
-    Printer& real() const {
-        if (!printer_) {
-            if (!QGuiApplication::instance()) {
-                if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-                app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-            }
-            printer_ = std::make_unique<QtDriverPrinter>();
-        }
-        return *printer_;
-    }
-
-    mutable int argc_ = 1;
-    mutable char name_[7] = "ovdesk";
-    mutable char* argv_[2] = {name_, nullptr};
-    mutable std::unique_ptr<QGuiApplication> app_;
-    mutable std::unique_ptr<QtDriverPrinter> printer_;
-};
 
 struct RowOption {
     std::string field, op, value;
@@ -105,7 +66,7 @@ std::string savedLabel(const std::string& word) {
 
 int runTable(const Args& args) {
     std::vector<RowOption> rowOptions;
-    Options o(takeRows(args, rowOptions), {"folder", "table", "order", "destination"}, {"compressed", "normal"});
+    Options o(takeRows(args, rowOptions), {"folder", "table", "order", "destination", "pdf"}, {"compressed", "normal"});
     o.expectOperands(0);
     auto table = o.value("table");
     if (!table || table->empty()) throw UsageError("manca --table NOME");
@@ -167,15 +128,27 @@ int runTable(const Args& args) {
     TablePrintRequest request;
     request.orderField = order;
     request.compressed = compressed;
-    if (auto d = o.value("destination")) {
+    // --pdf FILE: the listing through the driver path into FILE, with a driver destination's settings.
+    std::optional<std::filesystem::path> pdf;
+    if (auto file = o.value("pdf")) {
+        if (file->empty()) throw UsageError("--pdf vuole il nome del file");
+        pdf = std::filesystem::absolute(*file);
+        request.destination = pdfDestination(ws, o.value("destination"), compressed);
+    } else if (auto d = o.value("destination")) {
         request.destination = cp1252::fromUtf8(*d);
     } else {
         std::vector<std::string> destinations = readFormDestinations(ws);
         if (!destinations.empty()) request.destination = destinations.front();
     }
 
-    DriverPrinterOnDemand printer;
-    if (!RunTablePrint(ws, state, numbers, host, source, rows, request, printer)) return 1;
+    std::unique_ptr<DriverPrinterOnDemand> printer =
+        pdf ? std::make_unique<DriverPrinterOnDemand>(*pdf) : std::make_unique<DriverPrinterOnDemand>();
+    if (!RunTablePrint(ws, state, numbers, host, source, rows, request, *printer)) return 1;
+    if (pdf) {
+        printer->closePdf();
+        std::cout << pdf->string() << "\n";
+        return 0;
+    }
     // A destination without a printer record ("---" among them) wrote the print file: say where.
     TableJob job;
     job.layoutFile = layoutFile;

@@ -9,6 +9,8 @@
 
 #include "platform/printer.h"
 
+class QFont;
+class QFontMetricsF;
 class QPainter;
 class QPrinter;
 class QString;
@@ -17,44 +19,65 @@ namespace ov {
 
 class QtDriverPrinter : public Printer {
 public:
-    // The system's print queues, the default queue current.
+    // The system's print queues; until a printer is selected the current one is the system's
+    // default queue at the moment a job starts, so a queue set up while the program runs is used.
     QtDriverPrinter();
-    // Every job written to this PDF file (replacing it); selectPrinter never changes that.
+    // Every job written to this PDF file (replacing it), one after the other, each beginning on a
+    // new page of A4; the file is complete when closePdf() is called or the printer goes.
+    // selectPrinter never changes that.
     static std::unique_ptr<QtDriverPrinter> toPdf(const std::string& path);
     ~QtDriverPrinter() override;
 
-    // Device names of the installed printers in the system's order (code page 1252).
+    // Device names of the installed printers in the system's order (code page 1252), read afresh.
     static std::vector<std::string> installedPrinters();
 
     bool selectPrinter(const std::string& deviceName) override;
-    std::string currentPrinter() const override { return current_; }
+    std::string currentPrinter() const override;
     void setFontName(const std::string& name) override { fontName_ = name; }
     void setFontSize(double points) override { fontSize_ = points; }
     double fontSize() const override { return fontSize_; }
     void setBold(bool bold) override { bold_ = bold; }
     bool bold() const override { return bold_; }
+    void setLineDrawing(bool on) override { lineDrawing_ = on; }
+    bool lineDrawing() const override { return lineDrawing_; }
     void setOrientation(Orientation orientation) override { orientation_ = orientation; }
     void setDuplex(Duplex duplex) override { duplex_ = duplex; }
+    Paper paper() const override;
+    FontShape fontShape(const std::string& fontName) const override;
     void print(const std::string& text, bool endLine = true) override;
     void newPage() override;
     void endDoc() override;
     void killDoc() override;
 
+    // The PDF file finished; error 68 when it cannot be written. Nothing for a print queue.
+    void closePdf();
+    // The Qt printer of the job under way (null between jobs): what the driver is given.
+    const QPrinter* jobPrinter() const { return printer_.get(); }
+
 private:
     void openPage();
     void beginJob();
     void finishJob();
+    // The font of the current settings and its metrics on the job's printer, made again only
+    // when a setting or the job changed: a report line prints in many pieces.
+    const QFont& font();
+    const QFontMetricsF& metrics();
+    bool toPdfFile() const { return !pdfPath_.empty(); }
 
     std::string pdfPath_;
-    std::string current_;
+    std::string selected_;  // the printer chosen by name; empty for the system's default
+    std::string jobPrinterName_;
     std::string fontName_ = "Arial";
     double fontSize_ = 10;
     bool bold_ = false;
+    bool lineDrawing_ = false;
     Orientation orientation_ = Orientation::Portrait;
     std::optional<Duplex> duplex_;  // for the job under way only
 
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
+    struct FontCache;
+    std::unique_ptr<FontCache> fontCache_;
     bool pageOpen_ = false;
     double x_ = 0, y_ = 0;       // device pixels from the printable area's top left
     double lineHeight_ = 0;      // tallest piece of the line under way

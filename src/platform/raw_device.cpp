@@ -9,6 +9,7 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "platform/cups_queues.h"
 
 namespace fs = std::filesystem;
 
@@ -42,6 +43,15 @@ Error unavailable(const std::string& device, const std::string& why) {
                                   "' (" + why + ").");
 }
 
+// A name that is no path of this system: the user meant a printer, so the message lists the ones there are.
+Error noSuchPrinter(const std::string& device, const std::string& why) {
+    Error e = unavailable(device, why);
+    return Error(err::Device, e.message() + " " + cups::describeQueues());
+}
+
+// A text with a folder separator names a file or device node, never a queue.
+bool isPath(std::string_view device) { return device.find_first_of("/\\") != std::string_view::npos; }
+
 std::string reason(int e) {
     switch (e) {
         case ENOENT: return "percorso inesistente";
@@ -66,11 +76,15 @@ fs::path RawDevice::resolve(const Workspace& ws, const std::string& device) {
 }
 
 RawDevice RawDevice::open(const Workspace& ws, const std::string& device) {
+    if (!isNul(device) && !isPath(device)) {
+        if (auto queue = cups::findQueue(cp1252::trim(device)))
+            return RawDevice(std::make_unique<cups::RawJob>(*queue, "ovdesk"), device);
+    }
     fs::path path = resolve(ws, device);
     if (path.empty())
-        throw unavailable(device, device.empty()                   ? "nessuna periferica indicata"
-                                  : hasInvalidCharacters(device) ? "nome non valido"
-                                                                 : "porta assente su questo sistema");
+        throw noSuchPrinter(device, device.empty()                   ? "nessuna periferica indicata"
+                                    : hasInvalidCharacters(device) ? "nome non valido"
+                                                                   : "porta assente su questo sistema");
     // Only an existing device is opened under /dev: a missing printer must not become a plain file there.
     int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
     struct stat st{};
@@ -86,21 +100,42 @@ RawDevice RawDevice::open(const Workspace& ws, const std::string& device) {
     return RawDevice(fd, device);
 }
 
-RawDevice::RawDevice(RawDevice&& other) noexcept : fd_(other.fd_), name_(std::move(other.name_)) { other.fd_ = -1; }
+RawDevice::RawDevice(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+
+RawDevice::RawDevice(std::unique_ptr<cups::RawJob> job, std::string name) : job_(std::move(job)), name_(std::move(name)) {}
+
+RawDevice::RawDevice(RawDevice&& other) noexcept
+    : fd_(other.fd_), job_(std::move(other.job_)), name_(std::move(other.name_)) {
+    other.fd_ = -1;
+}
 
 RawDevice& RawDevice::operator=(RawDevice&& other) noexcept {
     if (this != &other) {
-        close();
+        closeQuietly();
         fd_ = other.fd_;
+        job_ = std::move(other.job_);
         name_ = std::move(other.name_);
         other.fd_ = -1;
     }
     return *this;
 }
 
-RawDevice::~RawDevice() { close(); }
+// A queue's job that was not closed is cancelled with it: a failed print leaves nothing half printed.
+RawDevice::~RawDevice() { closeQuietly(); }
+
+void RawDevice::closeQuietly() noexcept {
+    job_.reset();
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
 
 void RawDevice::write(std::string_view bytes) {
+    if (job_) {
+        job_->write(bytes);
+        return;
+    }
     if (fd_ < 0) throw unavailable(name_, "periferica chiusa");
     while (!bytes.empty()) {
         ssize_t n = ::write(fd_, bytes.data(), bytes.size());
@@ -113,10 +148,11 @@ void RawDevice::write(std::string_view bytes) {
 }
 
 void RawDevice::close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
+    if (job_) {
+        std::unique_ptr<cups::RawJob> job = std::move(job_);
+        job->finish();
     }
+    closeQuietly();
 }
 
 }  // namespace ov

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "core/cp1252.h"
+#include "platform/line_drawing.h"
+
 namespace ov {
 
 namespace {
@@ -17,6 +20,18 @@ std::string number(double v) {
 std::string PrintedLine::text() const {
     std::string s;
     for (const auto& p : pieces) s += p.text;
+    return s;
+}
+
+std::string PrintedLine::shown() const {
+    std::string s;
+    for (const auto& p : pieces) {
+        if (!p.lineDrawing) {
+            s += cp1252::toUtf8(p.text);
+            continue;
+        }
+        for (unsigned char c : p.text) cp1252::appendUtf8(s, lineDrawingCharacter(c));
+    }
     return s;
 }
 
@@ -54,6 +69,11 @@ void RecordingPrinter::setFontSize(double points) {
 void RecordingPrinter::setBold(bool bold) {
     calls_.push_back(bold ? "bold on" : "bold off");
     bold_ = bold;
+}
+
+void RecordingPrinter::setLineDrawing(bool on) {
+    calls_.push_back(on ? "linedrawing on" : "linedrawing off");
+    lineDrawing_ = on;
 }
 
 void RecordingPrinter::setOrientation(Orientation orientation) {
@@ -95,7 +115,7 @@ void RecordingPrinter::print(const std::string& text, bool endLine) {
         lineOpen_ = true;
     }
     PrintedLine& line = p.lines.back();
-    if (!text.empty()) line.pieces.push_back(PrintedPiece{text, font_, size_, bold_});
+    if (!text.empty()) line.pieces.push_back(PrintedPiece{text, font_, size_, bold_, lineDrawing_});
     if (endLine) {
         line.ended = true;
         lineOpen_ = false;

@@ -14,12 +14,16 @@ struct PrintedPiece {
     std::string font;
     double size = 0;
     bool bold = false;
+    bool lineDrawing = false;
 };
 
 struct PrintedLine {
     std::vector<PrintedPiece> pieces;
     bool ended = false;  // printed with a line end
+    // The bytes printed.
     std::string text() const;
+    // What the paper shows, in UTF-8: frame codes of line-drawing pieces as line-drawing characters.
+    std::string shown() const;
 };
 
 struct PrintedPage {
@@ -38,8 +42,11 @@ struct PrintedJob {
 
 class RecordingPrinter : public Printer {
 public:
-    // The installed printers' device names, the first one current.
+    // The installed printers' device names, the first one current. The paper is A4 with
+    // quarter-inch margins, the fonts take the room of Courier New.
     explicit RecordingPrinter(std::vector<std::string> installed = {});
+
+    void setPaper(const Paper& paper) { paper_ = paper; }
 
     bool selectPrinter(const std::string& deviceName) override;
     std::string currentPrinter() const override { return current_; }
@@ -48,6 +55,10 @@ public:
     double fontSize() const override { return size_; }
     void setBold(bool bold) override;
     bool bold() const override { return bold_; }
+    void setLineDrawing(bool on) override;
+    bool lineDrawing() const override { return lineDrawing_; }
+    Paper paper() const override { return paper_; }
+    FontShape fontShape(const std::string&) const override { return FontShape{0.6, 1.1328}; }
     void setOrientation(Orientation orientation) override;
     void setDuplex(Duplex duplex) override;
     void print(const std::string& text, bool endLine = true) override;
@@ -56,7 +67,7 @@ public:
     void killDoc() override;
 
     // Every call, in order, as short texts: "font Courier New", "size 8", "bold on",
-    // "orientation 2", "duplex 2", "print ' '", "print 'abc' noend", "newpage", "enddoc", "killdoc",
+    // "linedrawing on", "orientation 2", "duplex 2", "print ' '", "print 'abc' noend", "newpage", "enddoc", "killdoc",
     // "select HP".
     const std::vector<std::string>& calls() const { return calls_; }
     // Finished jobs followed by the one under way, if any; killed jobs are not kept.
@@ -72,6 +83,8 @@ private:
     std::string font_ = "Arial";
     double size_ = 10;
     bool bold_ = false;
+    bool lineDrawing_ = false;
+    Paper paper_{595.28, 841.89, 18, 18, 18, 18};
     Orientation orientation_ = Orientation::Portrait;
     std::vector<std::string> calls_;
     std::vector<PrintedJob> done_;

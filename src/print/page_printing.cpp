@@ -1,5 +1,6 @@
 #include "print/page_printing.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -7,7 +8,9 @@
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "platform/raw_device.h"
+#include "print/frame_strokes.h"
 #include "print/line_rewriting.h"
+#include "print/page_fit.h"
 #include "print/print_file.h"
 #include "print/print_setup.h"
 
@@ -22,6 +25,37 @@ const std::string kPageStartFont = "Times New Roman";
 const std::string kLineEnd = "\r\n";
 
 bool isFormFeed(const std::string& line) { return line.size() == 1 && line[0] == '\f'; }
+
+// Characters a line puts on paper: the bold markers are not printed.
+int printedWidth(const std::string& line, bool boldMarkers) {
+    size_t n = line.size();
+    if (boldMarkers) n -= static_cast<size_t>(std::count(line.begin(), line.end(), kBoldMarker));
+    return static_cast<int>(n);
+}
+
+// The size the job's lines print at: the chosen one, made smaller when the widest line or a full
+// page would not fit the paper. A page also holds the page-start line and, on the first page, the
+// top margin at the compressed size.
+double fittedSize(Printer& printer, const PrintSetup& s, int widestLine, bool landscape, int topMargin) {
+    PageFitRequest r;
+    r.widestLine = widestLine;
+    r.linesPerPage = std::max<int>(1, s.pageLength);
+    r.font = printer.fontShape(s.fontName);
+    r.reservedHeight = printer.fontShape(kPageStartFont).lineSpacing * s.compressedFontSize +
+                       topMargin * r.font.lineSpacing * s.compressedFontSize;
+    r.paper = printer.paper();
+    r.orientation = landscape ? Orientation::Landscape : Orientation::Portrait;
+    r.configuredSize = s.chosenFontSize();
+    return FittedFontSize(r);
+}
+
+// The widest line of the print file, read once before the job.
+int widestPrintedLine(LineReader& reader) {
+    int widest = 0;
+    while (!reader.atEnd()) widest = std::max(widest, printedWidth(reader.readLine(), true));
+    reader.seek(0);
+    return widest;
+}
 
 using NextLine = std::function<bool(std::string&)>;
 
@@ -50,18 +84,19 @@ void printTopMargin(Printer& printer, const PrintSetup& s) {
 }
 
 // Every page the driver begins because the previous one is full starts like the job.
-void driverPageStart(Printer& printer, const PrintSetup& s) {
+void driverPageStart(Printer& printer, const PrintSetup& s, double size) {
     printer.setFontName(kPageStartFont);
     printer.setFontSize(s.compressedFontSize);
     printer.print(" ");
     printer.setFontName(s.fontName);
-    printer.setFontSize(s.chosenFontSize());
+    printer.setFontSize(size);
 }
 
 void driverFromFile(const PrintSetup& s, const PrintFileJob& job, LineReader& reader, Printer& printer) {
     const Orientation orientation = job.landscape ? Orientation::Landscape : Orientation::Portrait;
+    const double size = fittedSize(printer, s, widestPrintedLine(reader), job.landscape, s.topMargin);
     DriverJobGuard guard(printer, job.landscape);
-    if (job.duplex) printer.setDuplex(Duplex::Horizontal);
+    if (job.duplex) printer.setDuplex(Duplex::LongEdge);
     printer.setOrientation(orientation);
     printer.setBold(false);  // a job never starts bold, whatever an earlier one left
 
@@ -71,14 +106,14 @@ void driverFromFile(const PrintSetup& s, const PrintFileJob& job, LineReader& re
     printer.setFontName(s.fontName);
     printTopMargin(printer, s);
     int count = s.topMargin;
-    printer.setFontSize(s.chosenFontSize());
+    printer.setFontSize(size);
 
     const bool keepFrames = s.hasOption('K');
     while (!reader.atEnd()) {
         std::string line = reader.readLine();
         if (!keepFrames) Converti2(line);
         if (!isFormFeed(line)) {
-            StampaLaser(printer, line);
+            StampaLaser(printer, line, keepFrames);
         } else {
             printer.newPage();
             printer.setOrientation(orientation);
@@ -89,7 +124,7 @@ void driverFromFile(const PrintSetup& s, const PrintFileJob& job, LineReader& re
         if (count >= s.pageLength) {
             printer.newPage();
             printer.setOrientation(orientation);
-            driverPageStart(printer, s);
+            driverPageStart(printer, s, size);
             printTopMargin(printer, s);
             count = s.topMargin;
         }
@@ -101,10 +136,13 @@ void driverFromFile(const PrintSetup& s, const PrintFileJob& job, LineReader& re
 
 void driverFromLines(const PrintSetup& s, const LinesJob& job, const std::vector<std::string>& lines,
                      Printer& printer) {
+    int widest = 0;
+    for (const std::string& line : lines) widest = std::max(widest, printedWidth(line, false));
+    const double size = fittedSize(printer, s, widest, job.landscape, 0);
     DriverJobGuard guard(printer, true);
     printer.setOrientation(job.landscape ? Orientation::Landscape : Orientation::Portrait);
     printer.setBold(false);
-    driverPageStart(printer, s);
+    driverPageStart(printer, s, size);
     int count = 0;
 
     const bool keepFrames = s.hasOption('K');
@@ -115,11 +153,14 @@ void driverFromLines(const PrintSetup& s, const LinesJob& job, const std::vector
             count = 0;
             line.clear();
         }
-        printer.print(line);
+        if (keepFrames)
+            PrintWithStrokes(printer, line, FrameStrokes(line), 0, true);
+        else
+            printer.print(line);
         ++count;
         if (count >= s.pageLength) {
             printer.newPage();
-            driverPageStart(printer, s);
+            driverPageStart(printer, s, size);
             count = 0;
         }
     }
@@ -201,16 +242,27 @@ void refuseDeviceThatIsThePrintFile(const Workspace& ws, const std::string& devi
 
 }  // namespace
 
-void StampaLaser(Printer& printer, const std::string& line) {
+void StampaLaser(Printer& printer, const std::string& line, bool drawFrames) {
+    const std::vector<bool> strokes = drawFrames ? FrameStrokes(line) : std::vector<bool>();
+    // The text since the last marker, and where it starts in the line.
     std::string buffer;
+    size_t bufferStart = 0;
+    auto printBuffer = [&](bool endLine) {
+        if (drawFrames)
+            PrintWithStrokes(printer, buffer, strokes, bufferStart, endLine);
+        else
+            printer.print(buffer, endLine);
+    };
     bool bold = false;
-    for (char c : line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
         if (c != kBoldMarker) {
             buffer += c;
             continue;
         }
-        printer.print(buffer, false);
+        printBuffer(false);
         buffer.clear();
+        bufferStart = i + 1;
         if (!bold) {
             printer.setFontSize(printer.fontSize() - 0.4);
             printer.setBold(true);
@@ -221,7 +273,7 @@ void StampaLaser(Printer& printer, const std::string& line) {
             bold = false;
         }
     }
-    printer.print(buffer, true);
+    printBuffer(true);
 }
 
 void printPrintFile(const Workspace& ws, const PrintFileJob& job, Printer& printer) {
@@ -267,6 +319,8 @@ void printLines(const Workspace& ws, const LinesJob& job, const std::vector<std:
         return;
     }
 
+    // The edited lines are rewritten for the screen: sent to the print file they would replace it.
+    refuseDeviceThatIsThePrintFile(ws, setup->device, ws.find(printFileReadName(ws)));
     RawDevice device = RawDevice::open(ws, setup->device);
     RawOutput out(device);
     out.write(setup->prefix());

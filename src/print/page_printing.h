@@ -1,7 +1,9 @@
 #pragma once
 // Report lines turned into printed pages, through the printer driver or straight to a raw device,
 // as the destination's settings say. Two sources: the print file (print menu) and the edited lines
-// of the editable preview. Both count lines per page themselves.
+// of the editable preview. Both count lines per page themselves. Through the driver the font is
+// made smaller when the job's lines would not fit the paper (page_fit.h), and with the option
+// letter "K" the frames print as line drawing; a raw device gets the bytes unchanged.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +41,8 @@ void printLines(const Workspace& ws, const LinesJob& job, const std::vector<std:
 
 // "ç" toggles bold: the text between two markers is printed bold at 0.4 points less, all on one
 // output line, the markers not printed. An odd count leaves bold on for the lines that follow.
-void StampaLaser(Printer& printer, const std::string& line);
+// With drawFrames (frames kept by the option letter "K") the line's frame strokes print as line
+// drawing (frame_strokes.h).
+void StampaLaser(Printer& printer, const std::string& line, bool drawFrames = false);
 
 }  // namespace ov

@@ -1,5 +1,6 @@
 #include "tableprint/print_table.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -53,8 +54,10 @@ void PrintTable(const Workspace& ws, const ProgramState& state, const NumberForm
         skipFailingStep([&] { layout = ReadLayout(ws, job.layoutFile); });
         if (settings.kind == TableOutputKind::Driver) skipFailingStep([&] { printer.selectPrinter(settings.outputPath); });
 
-        std::unique_ptr<TableOutput> out = openTableOutput(ws, settings, job.compressed, printer);
         const HeadingBlock heading = MakeHeadingBlock(layout, settings.style, settings.hotelLine, ws.now());
+        int widest = static_cast<int>(heading.bottomLine.size());
+        for (const std::string& line : heading.pageLines()) widest = std::max(widest, static_cast<int>(line.size()));
+        std::unique_ptr<TableOutput> out = openTableOutput(ws, settings, job.compressed, widest, printer);
 
         int lineCount = 0;
         auto startPage = [&] {

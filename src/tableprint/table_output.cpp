@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "platform/raw_device.h"
+#include "print/frame_strokes.h"
+#include "print/page_fit.h"
 #include "tableprint/skip_failing_step.h"
 
 namespace ov {
@@ -118,7 +120,7 @@ protected:
         if (device_) device_->write(bytes);
     }
     void closeOutput() override {
-        if (device_) device_->close();
+        if (device_) skipFailingStep([&] { device_->close(); });
     }
 
 private:
@@ -127,20 +129,30 @@ private:
 };
 
 // The printer driver: every page is a print job of its own. A call the driver refuses is skipped.
+// The font is made smaller when the job's lines would not fit the paper; box frames print as line
+// drawing.
 class DriverOutput : public TableOutput {
 public:
-    DriverOutput(const TableJobSettings& s, bool compressed, Printer& printer)
-        : s_(s), compressed_(compressed), printer_(printer) {}
+    DriverOutput(const TableJobSettings& s, bool compressed, int widestLine, Printer& printer)
+        : s_(s), compressed_(compressed), printer_(printer) {
+        size_ = compressed_ ? s_.code(1) : s_.code(7);
+        skipFailingStep([&] { size_ = fittedSize(widestLine); });
+    }
 
     void beginPage() override {
         skipFailingStep([&] { printer_.setFontName(kPageStartFont); });
         skipFailingStep([&] { printer_.setFontSize(s_.code(1)); });
         skipFailingStep([&] { printer_.print(" "); });
         skipFailingStep([&] { printer_.setFontName(s_.fontName); });
-        skipFailingStep([&] { printer_.setFontSize(compressed_ ? s_.code(1) : s_.code(7)); });
+        skipFailingStep([&] { printer_.setFontSize(size_); });
     }
     void line(const std::string& text) override {
-        skipFailingStep([&] { printer_.print(text); });
+        skipFailingStep([&] {
+            if (s_.style == FrameStyle::Box)
+                PrintWithStrokes(printer_, text, FrameStrokes(text), 0, true);
+            else
+                printer_.print(text);
+        });
     }
     bool pageIsFull(int lineCount) const override { return s_.pageLength >= 1 && lineCount >= s_.pageLength; }
     void endPage(int) override {
@@ -149,21 +161,35 @@ public:
     void close(int lineCount) override { endPage(lineCount); }
 
 private:
+    // A full page holds the page-start line, the page length in lines and, on the last page, the
+    // middle, totals and bottom lines after the last data line.
+    double fittedSize(int widestLine) const {
+        PageFitRequest r;
+        r.widestLine = widestLine;
+        r.linesPerPage = s_.pageLength >= 1 ? s_.pageLength + 2 : 0;
+        r.font = printer_.fontShape(s_.fontName);
+        r.reservedHeight = printer_.fontShape(kPageStartFont).lineSpacing * s_.code(1);
+        r.paper = printer_.paper();
+        r.configuredSize = compressed_ ? s_.code(1) : s_.code(7);
+        return FittedFontSize(r);
+    }
+
     const TableJobSettings& s_;
     bool compressed_;
     Printer& printer_;
+    double size_ = 0;
 };
 
 }  // namespace
 
 std::unique_ptr<TableOutput> openTableOutput(const Workspace& ws, const TableJobSettings& settings, bool compressed,
-                                             Printer& printer) {
+                                             int widestLine, Printer& printer) {
     switch (settings.kind) {
         case TableOutputKind::PrintFile: return std::make_unique<PrintFileOutput>(ws, settings);
         case TableOutputKind::RawDevice: return std::make_unique<RawDeviceOutput>(ws, settings, compressed);
         case TableOutputKind::Driver: break;
     }
-    return std::make_unique<DriverOutput>(settings, compressed, printer);
+    return std::make_unique<DriverOutput>(settings, compressed, widestLine, printer);
 }
 
 }  // namespace ov

@@ -28,8 +28,9 @@ public:
 };
 
 // The output the settings choose; the print file and a raw device are created (replacing what they
-// held) at once.
+// held) at once. The driver fits the font to the job's widest line (the heading block's: every line
+// of a table is as wide as its frame).
 std::unique_ptr<TableOutput> openTableOutput(const Workspace& ws, const TableJobSettings& settings, bool compressed,
-                                             Printer& printer);
+                                             int widestLine, Printer& printer);
 
 }  // namespace ov

@@ -6,6 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>  // environ
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,5 +49,26 @@ inline ProcessResult runOvdesk(const std::vector<std::string>& args) {
     r.err = io.read("stderr");
     return r;
 }
+
+// Commands run on a copy of the "edge" working folder, with PCLocal = 1 meanwhile.
+class EdgeFolderCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* v = std::getenv("PCLocal")) saved_ = v;
+        setenv("PCLocal", "1", 1);
+        std::filesystem::copy(fixturesDir() / "edge" / "work", dir.path(), std::filesystem::copy_options::recursive);
+    }
+    void TearDown() override {
+        if (saved_)
+            setenv("PCLocal", saved_->c_str(), 1);
+        else
+            unsetenv("PCLocal");
+    }
+
+    TempFolder dir;
+
+private:
+    std::optional<std::string> saved_;
+};
 
 }  // namespace ovtest

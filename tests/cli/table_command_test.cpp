@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cli/ovdesk_process.h"
+#include "support/pdf_pages.h"
 #include "support/temp_folder.h"
 
 using ovtest::runOvdesk;
@@ -13,20 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TableCommand : public ::testing::Test {
+class TableCommand : public ovtest::EdgeFolderCommand {
 protected:
-    void SetUp() override {
-        if (const char* v = std::getenv("PCLocal")) saved_ = v;
-        setenv("PCLocal", "1", 1);
-        fs::copy(ovtest::fixturesDir() / "edge" / "work", dir.path(), fs::copy_options::recursive);
-    }
-    void TearDown() override {
-        if (saved_)
-            setenv("PCLocal", saved_->c_str(), 1);
-        else
-            unsetenv("PCLocal");
-    }
-
     ovtest::ProcessResult table(std::vector<std::string> args) {
         args.insert(args.begin(), {"table", "--folder", dir.path().string(), "--table", "ColonneOV"});
         return runOvdesk(args);
@@ -41,9 +30,6 @@ protected:
         if (lines.size() < 8) return {};
         return std::vector<std::string>(lines.begin() + 5, lines.end() - 3);
     }
-
-    ovtest::TempFolder dir;
-    std::optional<std::string> saved_;
 };
 
 }  // namespace
@@ -94,6 +80,24 @@ TEST_F(TableCommand, RawDestinationGetsTheControlCharacters) {
     const std::string text = dir.read("fd1");
     EXPECT_EQ(text.substr(0, 5), std::string("\x1B\x12\0\0\0", 5));
     EXPECT_NE(text.find("|   2|MINIBAR     |"), std::string::npos);
+}
+
+TEST_F(TableCommand, PdfPrintsTheListingThroughTheDriverWithADriverDestinationsSettings) {
+    const fs::path pdf = dir.path() / "colonne.pdf";
+    auto r = table({"--row", "NumeroColonna", "da", "1", "--pdf", pdf.string(), "--normal"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, pdf.string() + "\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "FD1"));
+    ASSERT_EQ(ovtest::pdfPageCount(pdf), 1);
+    for (auto [w, h] : ovtest::pdfPageSizes(pdf)) EXPECT_LT(w, h);
+    const std::string text = ovtest::pdfPageText(pdf, 1);
+    EXPECT_NE(text.find("Hotel : Hotel Bellavista S.r.l."), std::string::npos) << text;
+    EXPECT_NE(text.find("|   2|MINIBAR     |     7|Minibar"), std::string::npos) << text;
+
+    // A raw destination is no way to a PDF.
+    r = table({"--row", "NumeroColonna", "da", "1", "--pdf", pdf.string(), "--destination", "ARCHIVIO"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("ARCHIVIO"), std::string::npos) << r.err;
 }
 
 TEST_F(TableCommand, NothingToSelectOrNoLayoutFailsWithTheMessage) {

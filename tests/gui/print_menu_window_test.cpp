@@ -132,11 +132,12 @@ TEST(PrintMenu, StampaPrintsWithTheChoicesAndStaysOpen) {
     w.landscape()->setChecked(true);
     w.duplex()->setChecked(true);
     w.compressed()->setChecked(true);
+    m.printer.setPaper(Paper{842, 1191, 18, 18, 18, 18});  // A3: 72 compressed lines fit turned on its side
     m.click(PrintMenuWindow::Stampa);
     auto jobs = m.printer.jobs();
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].pages.at(0).orientation, Orientation::Landscape);
-    EXPECT_EQ(jobs[0].duplex, Duplex::Horizontal);
+    EXPECT_EQ(jobs[0].duplex, Duplex::LongEdge);
     EXPECT_EQ(jobs[0].pages[0].lines.back().pieces.at(0).size, 8);  // compressed size
     EXPECT_TRUE(w.isVisible());
 

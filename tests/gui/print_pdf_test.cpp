@@ -1,15 +1,18 @@
 // Page printing through a real QPrinter writing PDF: what the pages hold, read back with poppler.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
+#include <filesystem>
 #include <memory>
-#include <regex>
 #include <string>
 
+#include "core/number_format.h"
 #include "platform/driver_printer_qt.h"
 #include "print/page_printing.h"
 #include "print/print_fixture.h"
+#include "state/program_state.h"
+#include "support/pdf_pages.h"
+#include "support/temp_folder.h"
+#include "tableprint/print_table.h"
 
 using namespace ov;
 using ovtest::PrintTables;
@@ -17,45 +20,13 @@ using ovtest::SuiteFolder;
 
 namespace {
 
-std::string run(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe.get())) > 0) out.append(buf.data(), n);
-    return out;
-}
+using ovtest::pdfPageCount;
+using ovtest::pdfPageText;
 
-int pageCount(const std::string& pdf) {
-    std::smatch m;
-    std::string info = run("pdfinfo '" + pdf + "'");
-    static const std::regex pages(R"(Pages:\s+(\d+))");
-    return std::regex_search(info, m, pages) ? std::stoi(m[1]) : -1;
-}
-
-// Width and height in points of every page, after the page's rotation.
-std::vector<std::pair<double, double>> pageSizes(const std::string& pdf, int pages) {
-    std::string info = run("pdfinfo -f 1 -l " + std::to_string(pages) + " '" + pdf + "'");
-    std::vector<std::pair<double, double>> sizes;
-    static const std::regex size(R"(Page\s+\d+\s+size:\s+([\d.]+) x ([\d.]+))");
-    static const std::regex rot(R"(Page\s+\d+\s+rot:\s+(\d+))");
-    std::vector<int> rotations;
-    for (std::sregex_iterator it(info.begin(), info.end(), rot), end; it != end; ++it)
-        rotations.push_back(std::stoi((*it)[1]));
-    size_t i = 0;
-    for (std::sregex_iterator it(info.begin(), info.end(), size), end; it != end; ++it, ++i) {
-        double w = std::stod((*it)[1]), h = std::stod((*it)[2]);
-        if (i < rotations.size() && rotations[i] % 180 == 90) std::swap(w, h);
-        sizes.emplace_back(w, h);
-    }
-    return sizes;
-}
-
-std::string pageText(const std::string& pdf, int page) {
-    return run("pdftotext -layout -enc UTF-8 -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf +
-               "' -");
-}
+int pageCount(const std::string& pdf) { return pdfPageCount(pdf); }
+std::vector<std::pair<double, double>> pageSizes(const std::string& pdf, int) { return ovtest::pdfPageSizes(pdf); }
+std::string pageText(const std::string& pdf, int page) { return pdfPageText(pdf, page); }
+std::string run(const std::string& command) { return ovtest::commandOutput(command); }
 
 struct PdfJob {
     SuiteFolder folder;
@@ -123,11 +94,66 @@ TEST(PrintPdf, BoldMarkersAndFrameTextReachThePage) {
     EXPECT_NE(fonts.find("Bold"), std::string::npos) << fonts;
 }
 
-TEST(PrintPdf, FrameCodesKeptReachTheDriverAsCodePageCharacters) {
-    PdfJob job("\xB3" "Camera\xB3\r\n", PrintTables{.options = "K"});
+TEST(PrintPdf, FramesKeptDrawAsLinesWhileAccentedCapitalsStayLetters) {
+    // The box of a report with "K": a frame line, a heading row and a data row with accented
+    // capitals (192 À, 200 È, 217 Ù, 218 Ú: frame corners in the DOS code page), and a line of
+    // text outside the box.
+    const std::string report =
+        "\xDA\xC4\xC4\xC4\xC4\xC2\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xBF\r\n"
+        "\xB3\xC0\xD9\xDA \xB3" "BAR-CAFF\xC8\xB3\r\n"
+        "\xC3\xC4\xC4\xC4\xC4\xC5\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xB4\r\n"
+        "\xB3" "D\xB4" "A\xB3" "CAFF\xC8 \xC0 \xB3\r\n"
+        "\xC0\xC4\xC4\xC4\xC4\xC1\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xD9\r\n"
+        "Nota: \xC0 \xD9 \xB3 \xC4\r\n";
+    PdfJob job(report, PrintTables{.options = "K"});
     PrintFileJob options;
     options.optionLetters = "K";
     job.print(options);
-    // Code 179 is the superscript three of code page 1252.
-    EXPECT_NE(pageText(job.pdf, 1).find("\xC2\xB3" "Camera\xC2\xB3"), std::string::npos);
+    const std::string text = pageText(job.pdf, 1);
+    EXPECT_NE(text.find("┌────┬─────────┐"), std::string::npos) << text;
+    EXPECT_NE(text.find("│ÀÙÚ │BAR-CAFFÈ│"), std::string::npos) << text;
+    EXPECT_NE(text.find("├────┼─────────┤"), std::string::npos) << text;
+    EXPECT_NE(text.find("│D´A│CAFFÈ À │"), std::string::npos) << text;
+    EXPECT_NE(text.find("└────┴─────────┘"), std::string::npos) << text;
+    EXPECT_NE(text.find("Nota: À Ù ³ Ä"), std::string::npos) << text;
+}
+
+TEST(PrintPdf, JobsOfThePdfPrinterFollowOneAnotherInOneFile) {
+    PdfJob job("Prima\r\n");
+    auto printer = QtDriverPrinter::toPdf(job.pdf);
+    PrintFileJob options;
+    options.destination = "LASER";
+    printPrintFile(job.folder.workspace({{"PCLocal", "1"}}), options, *printer);
+    printer->setOrientation(Orientation::Landscape);
+    printer->print("Seconda");
+    printer->endDoc();
+    printer->closePdf();
+    ASSERT_EQ(pageCount(job.pdf), 2);
+    EXPECT_NE(pageText(job.pdf, 1).find("Prima"), std::string::npos);
+    EXPECT_NE(pageText(job.pdf, 2).find("Seconda"), std::string::npos);
+    auto sizes = pageSizes(job.pdf, 2);
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_LT(sizes[0].first, sizes[0].second);
+    EXPECT_GT(sizes[1].first, sizes[1].second);
+}
+
+TEST(PrintPdf, TableListingThroughTheDriverDrawsItsBoxOnPortraitPages) {
+    ovtest::TempFolder folder;
+    std::filesystem::copy(ovtest::fixturesDir() / "edge" / "work", folder.path(), std::filesystem::copy_options::recursive);
+    const std::string pdf = (folder.path() / "colonne.pdf").string();
+    {
+        auto printer = QtDriverPrinter::toPdf(pdf);
+        ProgramState state;
+        state.optionLetters = "K";  // as the summary loads them
+        TableJob job{"ColonneOV.stp", "UFFICIO", "NumeroColonna > 0", "NumeroColonna", false};
+        Workspace ws(folder.path(), std::make_shared<MapEnvironment>(std::map<std::string, std::string>{{"PCLocal", "1"}}));
+        PrintTable(ws, state, NumberFormat::italian(), job, *printer);
+    }
+    ASSERT_EQ(pageCount(pdf), 1);
+    for (auto [w, h] : pageSizes(pdf, 1)) EXPECT_LT(w, h);
+    const std::string text = pageText(pdf, 1);
+    EXPECT_NE(text.find("Hotel : Hotel Bellavista S.r.l."), std::string::npos) << text;
+    EXPECT_NE(text.find("┌"), std::string::npos) << text;
+    EXPECT_NE(text.find("│MINIBAR"), std::string::npos) << text;
+    EXPECT_NE(text.find("┘"), std::string::npos) << text;
 }

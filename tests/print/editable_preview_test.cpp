@@ -110,6 +110,7 @@ TEST(EditablePreview, PrintsTheEditedLinesWithTheChoicesAndLeavesTheFile) {
     c.landscape = true;
     c.compressed = true;
     RecordingPrinter compressed({"Stampante Ufficio"});
+    compressed.setPaper(Paper{842, 1191, 18, 18, 18, 18});  // A3: 72 compressed lines fit turned on its side
     doc.stampa(c, folder.host, compressed);
     job = compressed.jobs().at(0);
     EXPECT_EQ(job.pages.size(), 1u);  // compressed page length of hotel 1: 72

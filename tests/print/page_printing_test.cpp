@@ -176,6 +176,62 @@ TEST(DriverPrintFile, AcuteAccentBecomesApostropheUnlessFramesAreKept) {
     EXPECT_EQ(onlyJob(kept).pages[0].lines[1].text(), line);
 }
 
+TEST(DriverPrintFile, OptionKDrawsTheFrameStrokesAndKeepsTheLetters) {
+    const Lines report = {"\xDA\xC4\xC4\xC2\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xBF",
+                          "\xB3\xC0\xD9\xB3\xE7" "BAR-CAFF\xC8\xE7\xB3",
+                          "\xC0\xC4\xC4\xC1\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xD9", "D\xB4" "ANGELO \xC0"};
+    Folder folder({}, crlf(report));
+    RecordingPrinter kept({"Stampante Ufficio"});
+    printPrintFile(folder.ws(), fileJob("LASER", "K"), kept);
+    const PrintedPage page = onlyJob(kept).pages.at(0);
+    ASSERT_EQ(page.lines.size(), 5u);
+    EXPECT_EQ(page.lines[1].shown(), "┌──┬─────────┐");
+    EXPECT_EQ(page.lines[2].shown(), "│ÀÙ│BAR-CAFFÈ│");  // the heading bold, its letters letters
+    EXPECT_EQ(page.lines[3].shown(), "└──┴─────────┘");
+    EXPECT_EQ(page.lines[4].shown(), "D´ANGELO À");
+    for (const PrintedPiece& piece : page.lines[2].pieces)
+        EXPECT_EQ(piece.bold, piece.text == "BAR-CAFF\xC8") << piece.text;
+    EXPECT_FALSE(kept.lineDrawing());
+
+    // Without "K" the frames become dashes and no line drawing is asked for.
+    RecordingPrinter plain({"Stampante Ufficio"});
+    printPrintFile(folder.ws(), fileJob("LASER"), plain);
+    EXPECT_EQ(onlyJob(plain).pages.at(0).lines[1].shown(), "--------------");
+    EXPECT_EQ(std::count(plain.calls().begin(), plain.calls().end(), "linedrawing on"), 0);
+}
+
+TEST(DriverPrintFile, FontShrinksUntilTheWidestLineAndThePageFitTheSheet) {
+    struct Case {
+        std::string line;
+        bool landscape, compressed;
+        double size;  // of every printed line; bold text 0.4 less
+    };
+    // A4 with quarter-inch margins, Courier New; page lengths 72 compressed, 60 normal.
+    const std::string summaryWide = std::string(1, '\xB3') + std::string(221, 'x') + "\xB3";  // 223 characters
+    // The sizes of every case are in page_fit_test; here the job prints with them.
+    const Case cases[] = {
+        {summaryWide, false, true, 4.1},           // the width decides
+        {std::string(60, 'x'), false, false, 10},  // fits: the configured size
+        {std::string(60, 'x'), true, false, 8.0},  // turned, 60 lines at 10 points are too tall
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.line.size()) + (c.landscape ? " landscape" : " portrait") +
+                     (c.compressed ? " compressed" : " normal"));
+        Folder folder({}, crlf({c.line, "\xE7" "bold\xE7", c.line}));
+        RecordingPrinter printer({"Stampante Ufficio"});
+        PrintFileJob job = fileJob("LASER");
+        job.landscape = c.landscape;
+        job.compressed = c.compressed;
+        printPrintFile(folder.ws(), job, printer);
+        const PrintedPage page = onlyJob(printer).pages.at(0);
+        ASSERT_EQ(page.lines.size(), 4u);
+        EXPECT_EQ(page.lines[0].pieces.at(0).size, 8);  // the page-start line keeps the compressed size
+        EXPECT_DOUBLE_EQ(page.lines[1].pieces.at(0).size, c.size);
+        EXPECT_NEAR(page.lines[2].pieces.at(0).size, c.size - 0.4, 1e-9);
+        EXPECT_DOUBLE_EQ(page.lines[3].pieces.at(0).size, c.size);
+    }
+}
+
 TEST(DriverPrintFile, LandscapeAndDuplexThenPortraitAgain) {
     Folder folder({}, crlf({"a", "\f", "b"}));
     RecordingPrinter printer({"Stampante Ufficio"});
@@ -186,7 +242,7 @@ TEST(DriverPrintFile, LandscapeAndDuplexThenPortraitAgain) {
     PrintedJob printed = onlyJob(printer);
     ASSERT_EQ(printed.pages.size(), 2u);
     for (const auto& p : printed.pages) EXPECT_EQ(p.orientation, Orientation::Landscape);
-    EXPECT_EQ(printed.duplex, Duplex::Horizontal);
+    EXPECT_EQ(printed.duplex, Duplex::LongEdge);
     EXPECT_EQ(printer.calls().back(), "orientation 1");
     EXPECT_EQ(printer.orientation(), Orientation::Portrait);
 
@@ -332,11 +388,22 @@ TEST(RawPrintFile, DevicesThatCannotBeOpenedStopWithAMessageNamingThem) {
     }
 }
 
-TEST(RawPrintFile, DeviceThatIsThePrintFileItselfIsRefusedAndTheFileKept) {
-    Folder folder(PrintTables{.rawDevice = "fd1"}, crlf({"a", "b"}));
+TEST(RawPrintFile, DeviceThatIsThePrintFileItselfIsRefusedFromTheMenuAndFromTheEditablePreview) {
+    Folder folder(PrintTables{.rawDevice = "fd1"}, crlf({"\xDA\xC4\xBF", "b"}));
     RecordingPrinter printer;
-    EXPECT_THROW(printPrintFile(folder.ws(), fileJob("AGHI"), printer), Error);
-    EXPECT_EQ(folder.f.read("FD1"), "a\r\nb\r\n");
+    for (int source = 0; source < 2; ++source) {
+        try {
+            if (source == 0)
+                printPrintFile(folder.ws(), fileJob("AGHI"), printer);
+            else
+                printLines(folder.ws(), linesJob("AGHI"), {"---", "b"}, printer);
+            ADD_FAILURE() << "printed over the print file";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 68);
+            EXPECT_NE(e.message().find("'fd1'"), std::string::npos) << e.message();
+        }
+        EXPECT_EQ(folder.f.read("FD1"), "\xDA\xC4\xBF\r\nb\r\n");
+    }
 }
 
 TEST(RawPrintFile, WindowsPrinterChoiceReplacesTheDevice) {

@@ -274,6 +274,29 @@ TEST(PrintTable, DriverCompressedUsesCodeOneForBothSizes) {
     EXPECT_EQ(calls.back(), "enddoc");
 }
 
+TEST(PrintTable, DriverDrawsTheBoxAndShrinksALayoutWiderThanThePaper) {
+    Folder folder;
+    RecordingPrinter narrow({"Stampante Ufficio"});
+    folder.print("LASER", "K", false, &narrow);
+    const PrintedPage page = narrow.jobs().at(0).pages.at(0);
+    EXPECT_EQ(page.lines.at(3).shown(), "┌────┬─────┬────────────┐");
+    EXPECT_EQ(page.lines.at(4).shown(), "│Col.│Voce │Descrizione │");
+    EXPECT_EQ(page.lines.at(6).shown(), "│   2│    7│Minibar     │");
+    EXPECT_EQ(page.lines.back().shown(), "└────┴─────┴────────────┘");
+    EXPECT_EQ(page.lines.at(6).pieces.at(0).size, 10);  // 25 characters fit at the configured size
+
+    // 133 characters do not fit A4 upright at 10 points: 559 points / (133 x 0.6) = 7.0.
+    folder.f.writeText("ColonneOV.stp", "1,Colonne,ColonneOV.mdb,ColonneOV,,,,,,\r\n2,Col.,,,NumeroColonna,4,N,N,,\r\n"
+                                        "3,Voce,,,CodiceVoce,5,S,S,,\r\n4,Descrizione,,,Descrizione,120,N,S,,\r\n");
+    RecordingPrinter wide({"Stampante Ufficio"});
+    folder.print("LASER", "K", false, &wide);
+    const PrintedPage widePage = wide.jobs().at(0).pages.at(0);
+    ASSERT_EQ(widePage.lines.at(6).text().size(), 133u);
+    EXPECT_EQ(widePage.lines.at(0).pieces.at(0).size, 8);  // the page-start line
+    for (size_t i = 1; i < widePage.lines.size(); ++i)
+        for (const PrintedPiece& piece : widePage.lines[i].pieces) EXPECT_DOUBLE_EQ(piece.size, 7.0) << i;
+}
+
 // ---- The column table of the "edge" fixture, read from its Jet file ----
 
 TEST(PrintTable, ColumnTableOfTheEdgeFixtureByteForByte) {
