@@ -32,7 +32,7 @@ void show(const std::filesystem::path& file) {
 }  // namespace
 
 int runSummary(const Args& args) {
-    Options o(args, {"folder", "from", "to", "first-room", "last-room"}, {"open", "show"});
+    Options o(args, {"folder", "from", "to", "first-room", "last-room"}, {"open", "show", "xlsx"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
     ProgramState state;
@@ -46,7 +46,8 @@ int runSummary(const Args& args) {
     std::set<std::string> yes;
     if (o.flag("open")) yes.insert("Apro il file in formato EXCEL?");
     CliHost host(yes);
-    SummaryOutcome outcome = RunDataSummary(sel, ws, state, fmt, host);
+    SummaryOutcome outcome =
+        RunDataSummary(sel, ws, state, fmt, host, o.flag("xlsx") ? SummaryWorkbook::Write : SummaryWorkbook::Skip);
     if (!outcome.completed) return 1;
     if (o.flag("show")) show(outcome.written.front());
     for (const auto& f : outcome.written) std::cout << f.string() << "\n";
