@@ -37,7 +37,7 @@ constexpr double kMinimumWidth = 2.5;
 }  // namespace
 
 WorkbookFile::WorkbookFile(fs::path target, const std::string& sheetName, const std::string& title)
-    : target_(std::move(target)), temp_(temporaryBeside(target_)) {
+    : target_(std::move(target)), temp_(temporaryBeside(target_)), title_(title) {
     std::error_code ec;
     fs::remove(temp_, ec);
     book_ = workbook_new(temp_.c_str());
@@ -49,7 +49,7 @@ WorkbookFile::WorkbookFile(fs::path target, const std::string& sheetName, const 
         throw failure();
     }
     lxw_doc_properties properties{};
-    properties.title = const_cast<char*>(title.c_str());
+    properties.title = title_.data();
     workbook_set_properties(book_, &properties);
 }
 

@@ -53,6 +53,7 @@ private:
 
     std::filesystem::path target_;
     std::filesystem::path temp_;
+    std::string title_;  // the document property points at it until the workbook is written
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     std::map<int, size_t> widths_;

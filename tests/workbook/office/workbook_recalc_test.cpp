@@ -17,6 +17,7 @@
 #include "print/spreadsheet_conversion.h"
 #include "summary/cash_sheet.h"
 #include "summary/data_summary.h"
+#include "summary/summary_output.h"
 #include "support/office.h"
 #include "support/recording_host.h"
 #include "support/sqlite_builder.h"
@@ -57,16 +58,7 @@ std::string readFile(const fs::path& p) {
     return s.str();
 }
 
-std::vector<std::string> lines(const std::string& bytes) {
-    std::vector<std::string> out;
-    std::string line;
-    std::istringstream in(bytes);
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
+std::vector<std::string> lines(const fs::path& file) { return ovtest::SplitLines(readFile(file)); }
 
 void copyFolder(const fs::path& from, const fs::path& to) {
     fs::create_directories(to);
@@ -123,16 +115,16 @@ Session makeSession() {
     copyFolder(fixtures / "hotel" / "work", work / "year");
     const auto year = workspace(work / "year", (fixtures / "hotel" / "storico").string());
     summarise(year, "01/01/2024", "31/12/2024");
-    s.periods["year"].printFile = lines(readFile(work / "year" / "fd1"));
+    s.periods["year"].printFile = lines(work / "year" / "fd1");
     work.write("year/SeparatoreXLS.txt", ";\r\n,\r\n\x80\r\n");
-    s.convertedCsv = lines(readFile(ov::ConvertiXLS(year, "fd1")));
+    s.convertedCsv = lines(ov::ConvertiXLS(year, "fd1"));
     fs::rename(ov::ConvertToWorkbook(year, "fd1"), work / "report.xlsx");
     fs::rename(work / "year" / "Orvalis.xlsx", work / "year.xlsx");
 
     // One day of the edge set, with the hotel record and deposits paid outside the till.
     copyFolder(fixtures / "edge" / "work", work / "day");
     summarise(workspace(work / "day", ""), "10/01/2024", "10/01/2024");
-    s.periods["day"] = {lines(readFile(work / "day" / "fd1")), {2, 1, 3, 0, 4, 5, 1, 7, 2, 9, 3, 0, 6, 4, 11},
+    s.periods["day"] = {lines(work / "day" / "fd1"), {2, 1, 3, 0, 4, 5, 1, 7, 2, 9, 3, 0, 6, 4, 11},
                         Money::fromInteger(150), {}};
     fs::rename(work / "day" / "Orvalis.xlsx", work / "day.xlsx");
 
@@ -145,7 +137,7 @@ Session makeSession() {
         .row({2, 2, "Camping Bellavista", "&U"});
     work.write("month/SC20240201.txt", "Camera 101 -> 102\r\nCamera 7\xE0 -> 8\r\n");
     summarise(workspace(work / "month", ""), "01/01/2024", "31/01/2024");
-    s.periods["month"] = {lines(readFile(work / "month" / "fd1")), {0, 0, 1, 2, 0, 0, 3, 0, 0, 1, 0, 2, 0, 0, 0}, {}, {}};
+    s.periods["month"] = {lines(work / "month" / "fd1"), {0, 0, 1, 2, 0, 0, 3, 0, 0, 1, 0, 2, 0, 0, 0}, {}, {}};
     fs::rename(work / "month" / "Orvalis.xlsx", work / "month.xlsx");
 
     typeQuantities(work / "day.xlsx", s.periods["day"].quantities);
@@ -211,15 +203,6 @@ std::vector<std::vector<std::string>> printedBody(const std::vector<std::string>
     return body;
 }
 
-Money italianAmount(const std::string& cell) {
-    std::string dotted = cell;
-    for (char& c : dotted)
-        if (c == ',') c = '.';
-    auto m = Money::parse(dotted);
-    if (!m) throw std::runtime_error("not an amount: " + cell);
-    return *m;
-}
-
 // A value the office exported, rounded to the cent as the print file shows it.
 std::optional<Money> exportedAmount(const std::string& cell) {
     char* end = nullptr;
@@ -254,7 +237,7 @@ std::optional<Money> besideLabel(const Rows& sheet, const std::string& label) {
 Money printedGrandTotal(const std::vector<std::string>& printFile) {
     const auto body = printedBody(printFile);
     if (body.empty() || body.back()[0] != "T.") throw std::runtime_error("no totals row");
-    return italianAmount(body.back()[29]);
+    return ovtest::ItalianAmount(body.back()[29]);
 }
 
 }  // namespace
@@ -295,7 +278,7 @@ TEST(WorkbookRecalc, YearSummaryHoldsThePrintFilesCountsAndAmountsAsNumbers) {
             if (c <= 12) {
                 EXPECT_EQ(*value, Money::fromInteger(std::stoll(want[c]))) << "row " << r << " column " << c;
             } else {
-                EXPECT_EQ(*value, italianAmount(want[c])) << "row " << r << " column " << c << ": " << got[c];
+                EXPECT_EQ(*value, ovtest::ItalianAmount(want[c])) << "row " << r << " column " << c << ": " << got[c];
                 ++amounts;
                 if (*value != Money()) ++nonZero;
             }
@@ -375,7 +358,7 @@ TEST(WorkbookRecalc, ConvertedReportHasTheCsvConversionsCellsWithNumbersAsNumber
             if (amount || count) {
                 const auto value = exportedAmount(got);
                 ASSERT_TRUE(value) << "line " << r + 1 << " field " << c << ": '" << got << "' for " << fields[c];
-                EXPECT_EQ(*value, italianAmount(want)) << "line " << r + 1 << " field " << c;
+                EXPECT_EQ(*value, ovtest::ItalianAmount(want)) << "line " << r + 1 << " field " << c;
                 ++numbers;
             } else {
                 EXPECT_EQ(got, ov::cp1252::toUtf8(want)) << "line " << r + 1 << " field " << c;
