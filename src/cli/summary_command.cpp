@@ -68,7 +68,7 @@ SummarySelection SelectionOptions(const Options& o, ProgramState& state, const N
 
 int runSummary(const Args& args) {
     Options o(args, {"folder", "from", "to", "first-room", "last-room", "pdf", "destination"},
-              {"open", "show", "compressed", "landscape"});
+              {"open", "show", "compressed", "landscape", "xlsx"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
     const std::optional<PdfRequest> pdf = pdfRequest(o, ws);
@@ -78,7 +78,8 @@ int runSummary(const Args& args) {
     std::set<std::string> yes;
     if (o.flag("open")) yes.insert("Apro il file in formato EXCEL?");
     CliHost host(yes);
-    SummaryOutcome outcome = RunDataSummary(sel, ws, state, fmt, host);
+    SummaryOutcome outcome =
+        RunDataSummary(sel, ws, state, fmt, host, o.flag("xlsx") ? SummaryWorkbook::Write : SummaryWorkbook::Skip);
     if (!outcome.completed) return 1;
     if (o.flag("show")) showPrintFile(outcome.written.front());
     for (const auto& f : outcome.written) std::cout << f.string() << "\n";

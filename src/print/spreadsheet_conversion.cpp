@@ -35,11 +35,11 @@ bool insideAmount(const std::string& line, size_t i) {
 // The currency symbol goes on the last blank before the amount. Only blanks of the field being
 // built count: a full cell has none, and then no symbol is placed rather than one landing in a
 // neighbouring cell.
-void placeCurrencySymbol(std::string& out, size_t fieldStart, const std::string& symbol) {
+void placeCurrencySymbol(std::string& cell, const std::string& symbol) {
     if (symbol.empty()) return;
-    size_t blank = out.rfind(' ');
-    if (blank == std::string::npos || blank < fieldStart) return;
-    out[blank] = symbol[0];
+    size_t blank = cell.rfind(' ');
+    if (blank == std::string::npos) return;
+    cell[blank] = symbol[0];
 }
 
 }  // namespace
@@ -57,49 +57,57 @@ SpreadsheetSettings ReadSpreadsheetSettings(const Workspace& ws) {
     return settings;
 }
 
-std::string ConvertLineForSpreadsheet(const std::string& line, const SpreadsheetSettings& settings) {
-    std::string out;
-    size_t fieldStart = 0;  // where the field being built starts in `out`
-    auto closeField = [&] {
-        out += settings.fieldSeparator;
-        fieldStart = out.size();
-    };
+std::vector<std::string> SplitLineForSpreadsheet(const std::string& line, const SpreadsheetSettings& settings) {
+    std::vector<std::string> cells(1);
     for (size_t i = 0; i < line.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(line[i]);
+        std::string& cell = cells.back();
         if (closesField(c)) {
-            closeField();
+            cells.emplace_back();
         } else if (c == 180) {
             // The right-hand frame joint closes the last field; inside the line it is only a gap.
-            if (i + 1 == line.size()) closeField();
-            else out += ' ';
+            if (i + 1 == line.size()) cells.emplace_back();
+            else cell += ' ';
         } else if (c == 196) {
-            out += ' ';
+            cell += ' ';
         } else if (c == ',') {
             if (insideAmount(line, i)) {
-                placeCurrencySymbol(out, fieldStart, settings.currencySymbol);
-                out += settings.decimalSeparator;
+                placeCurrencySymbol(cell, settings.currencySymbol);
+                cell += settings.decimalSeparator;
             } else {
-                out += ' ';
+                cell += ' ';
             }
         } else if (c == '.') {
-            if (!insideAmount(line, i)) out += '.';  // a thousands dot is dropped
+            if (!insideAmount(line, i)) cell += '.';  // a thousands dot is dropped
         } else if (c == '-') {
-            out += digitAt(line, i + 1) ? '-' : ' ';  // a minus sign stays, dash rules vanish
+            cell += digitAt(line, i + 1) ? '-' : ' ';  // a minus sign stays, dash rules vanish
         } else {
-            out += static_cast<char>(c);
+            cell += static_cast<char>(c);
         }
     }
+    return cells;
+}
+
+std::string ConvertLineForSpreadsheet(const std::string& line, const SpreadsheetSettings& settings) {
+    const std::vector<std::string> cells = SplitLineForSpreadsheet(line, settings);
+    std::string out = cells.front();
+    for (size_t k = 1; k < cells.size(); ++k) out += settings.fieldSeparator + cells[k];
     return out;
 }
 
 std::string SpreadsheetFileName(const Workspace& ws) { return printFileWriteName(ws) + ".csv"; }
 
-fs::path ConvertiXLS(const Workspace& ws, const std::string& fileName) {
+fs::path FindFileToConvert(const Workspace& ws, const std::string& fileName) {
     auto input = ws.find(fileName);
     if (!input || !fs::is_regular_file(*input))
         throw Error(err::FileIo, "Impossibile trovare il file '" + cp1252::toUtf8(fileName) + "'.");
+    return *input;
+}
+
+fs::path ConvertiXLS(const Workspace& ws, const std::string& fileName) {
+    const fs::path input = FindFileToConvert(ws, fileName);
     const SpreadsheetSettings settings = ReadSpreadsheetSettings(ws);
-    LineReader in(*input);
+    LineReader in(input);
     const fs::path output = ws.pathFor(SpreadsheetFileName(ws));
     LineWriter out(output);
     while (!in.atEnd()) out.line(ConvertLineForSpreadsheet(in.readLine(), settings));

@@ -4,6 +4,7 @@
 // decimal separator and carry the currency symbol in front. Text is code page 1252 bytes.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/workspace.h"
 
@@ -21,11 +22,20 @@ struct SpreadsheetSettings {
 // keeps its default.
 SpreadsheetSettings ReadSpreadsheetSettings(const Workspace& ws);
 
+// One report line split into the fields a spreadsheet shows: every closing frame character ends
+// a field, so a line that starts with a frame has an empty first field. The fields joined by the
+// field separator are the converted line.
+std::vector<std::string> SplitLineForSpreadsheet(const std::string& line, const SpreadsheetSettings& settings);
+
 // One report line converted (one output line per input line).
 std::string ConvertLineForSpreadsheet(const std::string& line, const SpreadsheetSettings& settings);
 
 // "fd" + the text of PCLocal + ".csv": the file the conversion writes.
 std::string SpreadsheetFileName(const Workspace& ws);
+
+// The file `fileName` of the working folder that is to be converted; ov::Error 53 naming it when
+// there is none.
+std::filesystem::path FindFileToConvert(const Workspace& ws, const std::string& fileName);
 
 // Converts the file `fileName` of the working folder (normally the print file) into
 // SpreadsheetFileName, replacing any earlier one, lines ended by CR LF; returns the path written.

@@ -8,39 +8,39 @@
 namespace ov {
 namespace {
 
-// "€" and "à" in code page 1252.
+// The euro sign in code page 1252.
 const std::string kEuro = "\x80";
 
 void writeCountSheet(LineWriter& out, const NumberFormat& fmt, const Money& extraTill) {
-    out.line("Quantit\xE0;Taglio;Importo;");
+    using namespace cash_sheet;
+    out.line(std::string(kQuantity) + ";" + kDenomination + ";" + kAmount + ";");
     out.line("");
-    const char* notes[] = {"500,00", "200,00", "100,00", "50,00", "20,00", "10,00", "5,00", "2,00",
-                           "1,00",   "0,50",   "0,20",   "0,10",  "0,05",  "0,02",  "0,01"};
+    // The texts and the formulas are fixed: the denominations always read the Italian way and the
+    // formulas name the rows of a one-day summary with the hotel record.
     int row = 20;
-    for (const char* n : notes) {
+    for (const Money& d : kDenominations) {
         const std::string r = std::to_string(row++);
-        out.line("0;" + kEuro + " " + n + ";=a" + r + "*b" + r + ";");
+        out.line("0;" + kEuro + " " + NumberFormat::italian().fixed2(d) + ";=a" + r + "*b" + r + ";");
     }
-    out.line("");
-    out.line("Totale Contanti; ;=somma(c20:c34);");
-    out.line("");
-    out.line("P.O.S.; ;" + kEuro + " 0,00;");
-    out.line("");
-    out.line("Banca; ;" + kEuro + " 0,00;");
-    out.line("");
-    out.line("Acconti Extra Cassa; ;" + kEuro + fmt.fixed2(extraTill) + ";");
-    out.line("");
-    out.line("Totale; ;=c36+c38+c40;");
-    out.line("");
-    out.line("Totale Rapp.; ;=ad12;");
-    out.line("");
-    out.line("Differenza +/-; ;=c44-ad12+c42;");
+    auto labelled = [&](const char* label, const std::string& value) {
+        out.line("");
+        out.line(std::string(label) + "; ;" + value + ";");
+    };
+    labelled(kTotalCash, "=somma(c20:c34)");
+    labelled(kCards, kEuro + " 0,00");
+    labelled(kBank, kEuro + " 0,00");
+    labelled(kExtraTill, kEuro + fmt.fixed2(extraTill));
+    labelled(kTotal, "=c36+c38+c40");
+    labelled(kReportTotal, "=ad12");
+    labelled(kDifference, "=c44-ad12+c42");
 }
 
 }  // namespace
 
-void AppendCashSheet(const Workspace& ws, const NumberFormat& fmt, const Money& extraTillDeposits) {
+CashSheet AppendCashSheet(const Workspace& ws, const NumberFormat& fmt, const Money& extraTillDeposits) {
     const auto csv = ws.pathFor("Orvalis.csv");
+    CashSheet sheet;
+    sheet.extraTillDeposits = extraTillDeposits;
     {
         LineWriter out(csv, LineWriter::Mode::Append);
         out.line("");
@@ -50,7 +50,8 @@ void AppendCashSheet(const Workspace& ws, const NumberFormat& fmt, const Money& 
         RecordSet hotels = Database::open(ws, "AnagraficaHotels.mdb")->openRecordSet("AnagraficaHotels");
         if (hotels.findFirst("Numero = 1")) {
             const Value& name = hotels.field("RagioneSociale");
-            rest.line(name.isText() ? name.asText() : std::string());
+            sheet.hotelName = name.isText() ? name.asText() : std::string();
+            rest.line(*sheet.hotelName);
         }
         rest.line("");
         writeCountSheet(rest, fmt, extraTillDeposits);
@@ -63,11 +64,13 @@ void AppendCashSheet(const Workspace& ws, const NumberFormat& fmt, const Money& 
     if (auto rooms = ws.find(name)) {
         LineWriter out(csv, LineWriter::Mode::Append);
         out.line("");
-        out.line("Elenco camere riordinate");
+        out.line(cash_sheet::kRearrangedRooms);
         out.line("");
-        for (const auto& l : ReadLines(*rooms)) out.line(l);
+        sheet.rearrangedRooms = ReadLines(*rooms);
+        for (const auto& l : *sheet.rearrangedRooms) out.line(l);
         out.close();
     }
+    return sheet;
 }
 
 }  // namespace ov

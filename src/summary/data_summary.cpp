@@ -5,16 +5,23 @@
 #include "core/text_file.h"
 #include "summary/cash_sheet.h"
 #include "summary/report_lines.h"
+#include "workbook/summary_workbook.h"
 
 namespace ov {
 namespace {
 
 const char* kTitle = "Riepilogo dati Hotel";
 
+// The print file's title line, which heads the workbook too.
+std::string reportTitle(const SummarySelection& sel) {
+    return "RIEPILOGO DATI HOTEL DAL " + sel.firstDay + " AL " + sel.lastDay + " DALLA CAMERA " + sel.firstRoom +
+           " ALLA CAMERA " + sel.lastRoom;
+}
+
 }  // namespace
 
-void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
-                       const NumberFormat& fmt, std::vector<std::filesystem::path>& written) {
+CashSheet WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
+                            const NumberFormat& fmt, std::vector<std::filesystem::path>& written) {
     const SummaryLayout layout(figures.headings);
     LineWriter print(ws.pathFor(PrintFileNameForWriting(ws)));
     written.push_back(print.path());
@@ -25,8 +32,7 @@ void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figure
         sheet.line(l.sheet);
     };
 
-    print.line("RIEPILOGO DATI HOTEL DAL " + sel.firstDay + " AL " + sel.lastDay + " DALLA CAMERA " + sel.firstRoom +
-               " ALLA CAMERA " + sel.lastRoom);
+    print.line(reportTitle(sel));
     print.line("");
     for (const LinePair* l : {&layout.top(), &layout.headings(), &layout.subRule(), &layout.subHeadings(), &layout.rule()})
         both(*l);
@@ -43,18 +49,20 @@ void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figure
     both(layout.bottom());
     print.close();
     sheet.close();
-    AppendCashSheet(ws, fmt, figures.extraTillDeposits);
+    return AppendCashSheet(ws, fmt, figures.extraTillDeposits);
 }
 
 std::string PrintFileNameForWriting(const Workspace& ws) { return "fd" + ws.env("PCLocal").value_or(""); }
 
 SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
-                              const NumberFormat& fmt, Host& host) {
+                              const NumberFormat& fmt, Host& host, SummaryWorkbook workbook) {
     SummaryOutcome outcome;
     auto restoreCaption = [&] {
         host.setCaption(kTitle);
         host.setProgress(0, 0);
     };
+    std::optional<std::filesystem::path> xlsx;
+    std::optional<Error> workbookError;
     try {
         const std::optional<SummaryPeriod> period = PrepareSummaryRun(sel, ws, state, host);
         if (!period) {
@@ -62,16 +70,27 @@ SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, 
             return outcome;
         }
         const SummaryFigures figures = ComputeSummaryFigures(sel, period->first, period->last, ws, state, host);
-        WriteSummaryFiles(sel, figures, ws, fmt, outcome.written);
+        const CashSheet cash = WriteSummaryFiles(sel, figures, ws, fmt, outcome.written);
         outcome.completed = true;
+        if (workbook == SummaryWorkbook::Write) {
+            // The print file and Orvalis.csv are complete: a workbook that fails leaves them.
+            try {
+                xlsx = WriteSummaryWorkbook(ws.pathFor("Orvalis.xlsx"), reportTitle(sel), figures, cash);
+                outcome.written.push_back(*xlsx);
+            } catch (const Error& e) {
+                workbookError = e;
+                outcome.completed = false;
+            }
+        }
     } catch (const Error& e) {
         restoreCaption();
         host.showError(e);
         return outcome;
     }
     restoreCaption();
+    if (workbookError) host.showError(*workbookError);
     if (host.ask("Apro il file in formato EXCEL?", "Visualizza tabella", Answer::No) == Answer::Yes) {
-        host.openWithAssociatedProgram(ws.pathFor("orvalis.csv").string());
+        host.openWithAssociatedProgram(xlsx ? xlsx->string() : ws.pathFor("orvalis.csv").string());
     } else {
         host.showPrintMenu();
     }

@@ -9,6 +9,7 @@
 #include "core/number_format.h"
 #include "core/workspace.h"
 #include "platform/host.h"
+#include "summary/cash_sheet.h"
 #include "summary/summary_figures.h"
 
 namespace ov {
@@ -18,15 +19,22 @@ struct SummaryOutcome {
     std::vector<std::filesystem::path> written; // files written, also by a run that failed midway
 };
 
-// Runs the summary, then asks whether to open the spreadsheet (Yes) or shows the print menu.
-// Errors are shown through the host and end the run; the caption is restored in every case.
+// Whether a run also writes the workbook "Orvalis.xlsx" (the window always does, the headless
+// command when asked to).
+enum class SummaryWorkbook { Write, Skip };
+
+// Runs the summary, then asks whether to open the spreadsheet (Yes: the workbook, or Orvalis.csv
+// when there is none) or shows the print menu. Errors are shown through the host and end the run;
+// a workbook that cannot be written is shown too, but leaves the other files and the question.
+// The caption is restored in every case.
 SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
-                              const NumberFormat& fmt, Host& host);
+                              const NumberFormat& fmt, Host& host,
+                              SummaryWorkbook workbook = SummaryWorkbook::Write);
 
 // Writes the print file and Orvalis.csv (with its cash reconciliation sheet) from the figures;
-// adds each file to `written` as it is opened.
-void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
-                       const NumberFormat& fmt, std::vector<std::filesystem::path>& written);
+// adds each file to `written` as it is opened. Returns what the cash sheet holds.
+CashSheet WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
+                            const NumberFormat& fmt, std::vector<std::filesystem::path>& written);
 
 // The print file a report writes: "fd" followed by the text of PCLocal.
 std::string PrintFileNameForWriting(const Workspace& ws);

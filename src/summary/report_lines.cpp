@@ -38,8 +38,7 @@ std::string HeadingCell(const std::string& intestazione) {
 
 SummaryLayout::SummaryLayout(const std::array<std::string, 10>& headings) {
     using namespace frame;
-    const char* groups[] = {"  PRIVATI  ", "  AGENZIE  ", "  PRIVATI  ", "  AGENZIE  "};
-    const char* fixedLeft[] = {"  HOTEL  ", "  CAMP.  ", " FATTURE ", " ACCONTI "};
+    using namespace summary_headings;
 
     auto& top = lines_[0].report;
     top = std::string(1, TopLeft) + repeat(H, 2);
@@ -50,11 +49,11 @@ SummaryLayout::SummaryLayout(const std::array<std::string, 10>& headings) {
     auto& head = lines_[1];
     head.report = std::string(1, V) + "  " + V;
     head.sheet = "  ;";
-    for (const char* g : groups) {
+    for (const char* g : kGroups) {
         head.report += std::string(g) + V;
         head.sheet += std::string(g) + ";;;";
     }
-    for (const char* f : fixedLeft) {
+    for (const char* f : kBeforeColumns) {
         head.report += std::string(f) + V;
         head.sheet += std::string(f) + ";";
     }
@@ -62,7 +61,7 @@ SummaryLayout::SummaryLayout(const std::array<std::string, 10>& headings) {
         head.report += h + V;
         head.sheet += h + ";";
     }
-    for (const char* f : {" SPESE   ", " OSPITI  ", " TOT. INC."}) {
+    for (const char* f : kAfterColumns) {
         head.report += std::string(f) + V;
         head.sheet += std::string(f) + ";";
     }
@@ -81,7 +80,7 @@ SummaryLayout::SummaryLayout(const std::array<std::string, 10>& headings) {
     subHead.report = std::string(1, V) + "  ";
     subHead.sheet = "  ;";
     for (int g = 0; g < 4; ++g) {
-        for (const char* s : {"CC ", "MP ", "PC "}) {
+        for (const char* s : kBoards) {
             subHead.report += std::string(1, V) + s;
             subHead.sheet += std::string(s) + ";";
         }
@@ -106,45 +105,77 @@ SummaryLayout::SummaryLayout(const std::array<std::string, 10>& headings) {
     bottom += BottomTee + repeat(H, 10) + BottomRight;
 }
 
-LinePair MakeULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a) {
+namespace {
+
+LinePair makeLine(const NumberFormat& fmt, const std::string& report, const std::string& sheet, const SummaryRow& row) {
     LineBuilder b(fmt);
-    b.label("U ", "U ");
-    for (int i : kUCounters) b.count(c[i]);
-    b.amount(a.hotelU).amount(a.campU).amount(Money()).amount(a.deposits);
-    for (int n = 1; n <= 10; ++n) b.amount(a.columnTakings[n]);
-    b.amount(a.expenses).amount(a.guestOutgoings).amount(a.totalU(), 10);
+    b.label(report, sheet);
+    for (int64_t n : row.counts) b.count(n);
+    for (const auto& m : row.amounts) {
+        if (m) b.amount(*m);
+        else b.blank();
+    }
+    b.amount(row.total, 10);
     return b.done();
+}
+
+}  // namespace
+
+SummaryRow URow(const GuestCounters& c, const DayAmounts& a) {
+    SummaryRow r;
+    for (size_t k = 0; k < 12; ++k) r.counts[k] = c[kUCounters[k]];
+    r.amounts = {a.hotelU, a.campU, Money(), a.deposits};
+    for (int n = 1; n <= 10; ++n) r.amounts[3 + n] = a.columnTakings[n];
+    r.amounts[14] = a.expenses;
+    r.amounts[15] = a.guestOutgoings;
+    r.total = a.totalU();
+    return r;
+}
+
+SummaryRow NURow(const GuestCounters& c, const DayAmounts& a) {
+    SummaryRow r;
+    for (size_t k = 0; k < 12; ++k) r.counts[k] = c[kNUCounters[k]];
+    r.amounts = {a.hotelNU, a.campNU, std::nullopt, std::nullopt};
+    for (int n = 11; n <= 20; ++n) r.amounts[n - 7] = a.columnTakings[n];
+    r.total = a.totalNU();
+    return r;
+}
+
+SummaryRow DayRow(const GuestCounters& c, const DayAmounts& a) {
+    SummaryRow r;
+    r.counts = dayGuests(c);
+    r.amounts = {a.dayHotel(), a.dayCamp(), Money(), a.deposits};
+    for (int k = 1; k <= 10; ++k) r.amounts[3 + k] = a.dayColumn(k);
+    r.amounts[14] = a.expenses;
+    r.amounts[15] = a.guestOutgoings;
+    r.total = a.dayTotal();
+    return r;
+}
+
+SummaryRow TotalsRow(const PeriodTotals& t) {
+    SummaryRow r;
+    r.counts = t.guests;
+    r.amounts = {t.hotel(), t.camp(), Money(), t.deposits};
+    for (int k = 1; k <= 10; ++k) r.amounts[3 + k] = t.columns[k];
+    r.amounts[14] = t.expenses;
+    r.amounts[15] = t.guestOutgoings;
+    r.total = t.grandTotal();
+    return r;
+}
+
+LinePair MakeULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a) {
+    return makeLine(fmt, "U ", "U ", URow(c, a));
 }
 
 LinePair MakeNULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a) {
-    LineBuilder b(fmt);
-    b.label("NU", "NU");
-    for (int i : kNUCounters) b.count(c[i]);
-    b.amount(a.hotelNU).amount(a.campNU).blank().blank();
-    for (int n = 11; n <= 20; ++n) b.amount(a.columnTakings[n]);
-    b.blank().blank().amount(a.totalNU(), 10);
-    return b.done();
+    return makeLine(fmt, "NU", "NU", NURow(c, a));
 }
 
 LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const GuestCounters& c, const DayAmounts& a) {
-    LineBuilder b(fmt);
     const std::string dayOfMonth = std::to_string(static_cast<int>(leadingNumber(std::string_view(dayDmy).substr(0, 2))));
-    b.label(padLeft(dayOfMonth, 2), dayDmy.substr(0, 5));
-    for (int64_t n : dayGuests(c)) b.count(n);
-    b.amount(a.dayHotel()).amount(a.dayCamp()).amount(Money()).amount(a.deposits);
-    for (int k = 1; k <= 10; ++k) b.amount(a.dayColumn(k));
-    b.amount(a.expenses).amount(a.guestOutgoings).amount(a.dayTotal(), 10);
-    return b.done();
+    return makeLine(fmt, padLeft(dayOfMonth, 2), dayDmy.substr(0, 5), DayRow(c, a));
 }
 
-LinePair MakeTotalsRow(const NumberFormat& fmt, const PeriodTotals& t) {
-    LineBuilder b(fmt);
-    b.label("T.", "T.");
-    for (int64_t g : t.guests) b.count(g);
-    b.amount(t.hotel()).amount(t.camp()).amount(Money()).amount(t.deposits);
-    for (int k = 1; k <= 10; ++k) b.amount(t.columns[k]);
-    b.amount(t.expenses).amount(t.guestOutgoings).amount(t.grandTotal(), 10);
-    return b.done();
-}
+LinePair MakeTotalsRow(const NumberFormat& fmt, const PeriodTotals& t) { return makeLine(fmt, "T.", "T.", TotalsRow(t)); }
 
 }  // namespace ov

@@ -2,6 +2,7 @@
 // The summary's lines, built side by side for the box-drawn print file and for "Orvalis.csv":
 // header, the U and NU lines of a day, the day row and the totals row.
 #include <array>
+#include <optional>
 #include <string>
 
 #include "core/number_format.h"
@@ -47,6 +48,30 @@ private:
     LinePair line_{std::string(1, frame::V), {}};
 };
 
+// The column headings of the summary, as the print file writes them: four guest groups of three
+// board columns, then the amounts before and after the ten configurable headings.
+namespace summary_headings {
+inline constexpr std::array<const char*, 4> kGroups{"  PRIVATI  ", "  AGENZIE  ", "  PRIVATI  ", "  AGENZIE  "};
+inline constexpr std::array<const char*, 3> kBoards{"CC ", "MP ", "PC "};
+inline constexpr std::array<const char*, 4> kBeforeColumns{"  HOTEL  ", "  CAMP.  ", " FATTURE ", " ACCONTI "};
+inline constexpr std::array<const char*, 3> kAfterColumns{" SPESE   ", " OSPITI  ", " TOT. INC."};
+}  // namespace summary_headings
+
+// The values of one line of the summary's body in column order: the twelve guest counts, the
+// sixteen amounts from HOTEL to OSPITI (an empty one is a blank cell) and TOT. INC.
+struct SummaryRow {
+    std::array<int64_t, 12> counts{};
+    std::array<std::optional<Money>, 16> amounts{};
+    Money total;
+};
+
+// The U line (unmarked guests, line takings) and the NU line (marked guests, sale documents).
+SummaryRow URow(const GuestCounters& c, const DayAmounts& a);
+SummaryRow NURow(const GuestCounters& c, const DayAmounts& a);
+// The day row: the U and NU guest cells added, the day's amounts by printed column.
+SummaryRow DayRow(const GuestCounters& c, const DayAmounts& a);
+SummaryRow TotalsRow(const PeriodTotals& totals);
+
 class SummaryLayout {
 public:
     // headings: the ten configurable headings, each already 9 characters.
@@ -64,10 +89,9 @@ private:
     std::array<LinePair, 10> lines_;
 };
 
-// The U line (unmarked guests, line takings) and the NU line (marked guests, sale documents).
+// The rows above as lines of the print file and of Orvalis.csv.
 LinePair MakeULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a);
 LinePair MakeNULine(const NumberFormat& fmt, const GuestCounters& c, const DayAmounts& a);
-// The day row: the U and NU guest cells added, the day's amounts by printed column.
 LinePair MakeDayRow(const NumberFormat& fmt, const std::string& dayDmy, const GuestCounters& c, const DayAmounts& a);
 LinePair MakeTotalsRow(const NumberFormat& fmt, const PeriodTotals& totals);
 

@@ -127,14 +127,15 @@ TEST(PreviewWindow, MailHandsTheShownTextToTheMailProgram) {
     EXPECT_TRUE(std::filesystem::exists(p.folder.path() / "e-mail1.txt"));
 }
 
-TEST(PreviewWindow, ExcelConvertsThePrintFileAndOpensTheResult) {
+TEST(PreviewWindow, ExcelConvertsThePrintFileAndOpensTheWorkbook) {
     Preview p(std::string("\xB3  1.234,50\xB3\r\n"));
     ASSERT_TRUE(p.window->activate());
     p.click(PreviewWindow::Excel);
     EXPECT_TRUE(p.host.errors.empty());
     EXPECT_EQ(p.folder.read("fd1.csv"), ", \x80" "1234.50,\r\n");
     ASSERT_EQ(p.host.opened.size(), 1u);
-    EXPECT_EQ(std::filesystem::path(p.host.opened[0]), p.folder.path() / "fd1.csv");
+    EXPECT_EQ(std::filesystem::path(p.host.opened[0]), p.folder.path() / "fd1.xlsx");
+    EXPECT_TRUE(std::filesystem::is_regular_file(p.folder.path() / "fd1.xlsx"));
 
     // The print file gone meanwhile: the error carries the preview's source name.
     std::filesystem::remove(p.folder.path() / "fd1");

@@ -176,7 +176,7 @@ TEST(SpreadsheetConversion, MissingInputOrUnwritableOutputIsAnErrorNamingTheFile
     }
 }
 
-TEST(SpreadsheetConversion, PreviewOpensTheResultAndSaysSoWhenNoProgramOpensIt) {
+TEST(SpreadsheetConversion, PreviewOpensTheWorkbookAndSaysSoWhenNoProgramOpensIt) {
     struct NoDesktop : ovtest::RecordingHost {
         bool openWithAssociatedProgram(const std::string& path) override {
             opened.push_back(path);
@@ -188,8 +188,8 @@ TEST(SpreadsheetConversion, PreviewOpensTheResultAndSaysSoWhenNoProgramOpensIt) 
     openPreviewAsSpreadsheet(f.workspace({{"PCLocal", "1"}}), host);
     EXPECT_EQ(f.read("fd1.csv"), "riga\r\n");
     ASSERT_EQ(host.opened.size(), 1u);
-    EXPECT_EQ(std::filesystem::path(host.opened[0]), f.path() / "fd1.csv");
+    EXPECT_EQ(std::filesystem::path(host.opened[0]), f.path() / "fd1.xlsx");
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Impossibile aprire il file fd1.csv con il programma associato");
+    EXPECT_EQ(host.messages[0].text, "Impossibile aprire il file fd1.xlsx con il programma associato");
     EXPECT_EQ(host.messages[0].icon, Icon::Warning);
 }

@@ -59,14 +59,15 @@ TEST(SummaryRun, EmptyRangeWritesHeaderAndZeroTotalsThenAsksAboutTheSpreadsheet)
     EXPECT_EQ(r.host.captions.back(), "Riepilogo dati Hotel");
 }
 
-TEST(SummaryRun, YesOpensTheSpreadsheetAndNotThePrintMenu) {
+TEST(SummaryRun, YesOpensTheWorkbookAndNotThePrintMenu) {
     SummaryRunner r;
     r.host.answers.push_back(ov::Answer::Yes);
     auto o = r.go("28/02/2024", "01/03/2024");
     ASSERT_TRUE(o.completed);
     EXPECT_EQ(r.host.printMenus, 0);
     ASSERT_EQ(r.host.opened.size(), 1u);
-    EXPECT_EQ(std::filesystem::path(r.host.opened[0]).filename(), "Orvalis.csv");
+    EXPECT_EQ(std::filesystem::path(r.host.opened[0]), r.f.path() / "Orvalis.xlsx");
+    EXPECT_TRUE(std::filesystem::is_regular_file(r.f.path() / "Orvalis.xlsx"));
     auto csv = ovtest::ParseSummaryCsv(r.f.read("Orvalis.csv"));
     EXPECT_EQ(csv.days.size(), 3u);
     EXPECT_TRUE(csv.days.count("29/02"));
