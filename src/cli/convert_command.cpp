@@ -11,6 +11,7 @@ int runConvert(const Args& args) {
     Options o(args, {"folder"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
+    noteWorkstation(ws);
     std::cout << ConvertiXLS(ws, printFileWriteName(ws)).string() << "\n";
     return 0;
 }

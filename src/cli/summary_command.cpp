@@ -35,6 +35,7 @@ int runSummary(const Args& args) {
     Options o(args, {"folder", "from", "to", "first-room", "last-room"}, {"open", "show"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
+    noteWorkstation(ws);
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
     SummarySelection sel;
@@ -57,6 +58,7 @@ int runPresence(const Args& args) {
     Options o(args, {"folder", "from", "to"}, {"show"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
+    noteWorkstation(ws);
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
     const std::string first = dateOption(o, "from", state, fmt);

@@ -5,6 +5,7 @@
 #include "core/cp1252.h"
 #include "core/dates.h"
 #include "core/text_file.h"
+#include "state/workstation.h"
 #include "summary/cash_sheet.h"
 #include "summary/report_lines.h"
 
@@ -18,7 +19,7 @@ const char* kTitle = "Riepilogo dati Hotel";
 void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
                        const NumberFormat& fmt, std::vector<std::filesystem::path>& written) {
     const SummaryLayout layout(figures.headings);
-    LineWriter print(ws.pathFor(PrintFileNameForWriting(ws)));
+    LineWriter print(ws.pathFor(printFileWriteName(ws)));
     written.push_back(print.path());
     LineWriter sheet(ws.pathFor("Orvalis.csv"));
     written.push_back(sheet.path());
@@ -47,8 +48,6 @@ void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figure
     sheet.close();
     AppendCashSheet(ws, fmt, figures.extraTillDeposits);
 }
-
-std::string PrintFileNameForWriting(const Workspace& ws) { return "fd" + ws.env("PCLocal").value_or(""); }
 
 SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
                               const NumberFormat& fmt, Host& host) {

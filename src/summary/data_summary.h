@@ -28,7 +28,4 @@ SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, 
 void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
                        const NumberFormat& fmt, std::vector<std::filesystem::path>& written);
 
-// The print file a report writes: "fd" followed by the text of PCLocal.
-std::string PrintFileNameForWriting(const Workspace& ws);
-
 }  // namespace ov

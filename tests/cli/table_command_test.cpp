@@ -16,15 +16,7 @@ namespace {
 class TableCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const char* v = std::getenv("PCLocal")) saved_ = v;
-        setenv("PCLocal", "1", 1);
         fs::copy(ovtest::fixturesDir() / "edge" / "work", dir.path(), fs::copy_options::recursive);
-    }
-    void TearDown() override {
-        if (saved_)
-            setenv("PCLocal", saved_->c_str(), 1);
-        else
-            unsetenv("PCLocal");
     }
 
     ovtest::ProcessResult table(std::vector<std::string> args) {
@@ -42,8 +34,8 @@ protected:
         return std::vector<std::string>(lines.begin() + 5, lines.end() - 3);
     }
 
+    ovtest::ScopedEnv workstation{"PCLocal", "1"};
     ovtest::TempFolder dir;
-    std::optional<std::string> saved_;
 };
 
 }  // namespace
