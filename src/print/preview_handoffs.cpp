@@ -2,7 +2,6 @@
 // file and opens the result with the program the desktop associates with it.
 #include "print/preview_handoffs.h"
 
-#include "core/cp1252.h"
 #include "print/mail_handoff.h"
 #include "print/print_file.h"
 #include "print/spreadsheet_conversion.h"
@@ -12,12 +11,7 @@ namespace ov {
 void mailPreviewText(const Workspace& ws, Host& host, const std::string& text) { InviaEMail(ws, host, text); }
 
 void openPreviewAsSpreadsheet(const Workspace& ws, Host& host) {
-    const auto csv = ConvertiXLS(ws, printFileWriteName(ws));
-    // The file is written either way; say so when no program could be opened on it.
-    if (!host.openWithAssociatedProgram(csv.string()))
-        host.message("Impossibile aprire il file " + cp1252::toUtf8(SpreadsheetFileName(ws)) +
-                         " con il programma associato",
-                     "Anteprima di Stampa", Icon::Warning);
+    openOrWarn(host, ConvertiXLS(ws, printFileWriteName(ws)), "Anteprima di Stampa");
 }
 
 }  // namespace ov

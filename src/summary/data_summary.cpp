@@ -82,11 +82,13 @@ SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, 
         return outcome;
     }
     restoreCaption();
-    if (host.ask("Apro il file in formato EXCEL?", "Visualizza tabella", Answer::No) == Answer::Yes) {
-        host.openWithAssociatedProgram(ws.pathFor("orvalis.csv").string());
-    } else {
-        host.showPrintMenu();
-    }
+    // Yes opens the spreadsheet; when no program can, the user is told and the print menu still
+    // comes, so the report can be printed.
+    const char* question = "Apro il file in formato EXCEL?";
+    const char* title = "Visualizza tabella";
+    if (host.ask(question, title, Answer::No) == Answer::Yes && openOrWarn(host, ws.pathFor("orvalis.csv"), title))
+        return outcome;
+    host.showPrintMenu();
     return outcome;
 }
 

@@ -177,12 +177,8 @@ TEST(SpreadsheetConversion, MissingInputOrUnwritableOutputIsAnErrorNamingTheFile
 }
 
 TEST(SpreadsheetConversion, PreviewOpensTheResultAndSaysSoWhenNoProgramOpensIt) {
-    struct NoDesktop : ovtest::RecordingHost {
-        bool openWithAssociatedProgram(const std::string& path) override {
-            opened.push_back(path);
-            return false;
-        }
-    } host;
+    ovtest::RecordingHost host;
+    host.openSucceeds = false;
     SuiteFolder f;
     f.writeText("fd1", "riga\r\n");
     openPreviewAsSpreadsheet(f.workspace({{"PCLocal", "1"}}), host);
