@@ -85,8 +85,8 @@ ColumnSetup::ColumnSetup(const Workspace& ws, ProgramState& state, const NumberF
     setUpList(columnListLayout_, "CodiceVoce");
     // Other programs on the shared folder may read a Jet ColonneOV.mdb: the user decides before
     // the first change converts it, and No leaves it (and the columns) as they are.
-    storeOptions_.confirmConversion = [this](const std::filesystem::path& backup) {
-        return host_.ask(ConversionQuestion(backup.filename().string()), kDialogTitle, Answer::No) == Answer::Yes;
+    storeOptions_.confirmConversion = [&host](const std::filesystem::path& backup) {
+        return host.ask(ConversionQuestion(backup.filename().string()), kDialogTitle, Answer::No) == Answer::Yes;
     };
 }
 
