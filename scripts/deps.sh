@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n libgl-dev
           mdbtools mdbtools-dev libsqlite3-dev libgtest-dev fonts-liberation poppler-utils
           qt6-charts-dev qt6-svg-dev libxlsxwriter-dev libcups2-dev cups printer-driver-cups-pdf
-          clang libclang-rt-14-dev dpkg-dev file desktop-file-utils appstream zip unzip)
+          clang libclang-rt-14-dev dpkg-dev file desktop-file-utils appstream zip unzip groff-base)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
 demo="${OVDESK_DEMO:-$PWD/demo}"
+# The demo is one workstation: number 1 unless the environment says otherwise.
+export PCLocal="${PCLocal:-1}"
 [ -d "$demo" ] || ./build/ovdesk demo "$demo"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec ./build/ovdesk --folder "$demo"

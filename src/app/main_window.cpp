@@ -24,6 +24,7 @@
 #include "core/cp1252.h"
 #include "data/column_store.h"
 #include "platform/qt_common.h"
+#include "state/workstation.h"
 
 namespace fs = std::filesystem;
 
@@ -157,6 +158,10 @@ void MainWindow::load() {
     }
     ctx_.state.monthLengths = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     ctx_.state.hotelNumber = 1;
+    // Without a usable PCLocal the user learns once which print file this workstation uses, as
+    // soon as the window is up.
+    if (std::string notice = workstationNotice(ctx_.workspace); !notice.empty())
+        QTimer::singleShot(0, this, [this, notice] { host_.message(notice, "Postazione di lavoro", Icon::Information); });
 }
 
 Selection MainWindow::selection() const {

@@ -22,7 +22,7 @@ public:
     static constexpr const char* kCaption = "Riepilogo dati Hotel";
 
     // Prepares the shared state as the window loads: the column store, the month lengths and
-    // the hotel number.
+    // the hotel number; once shown, says which workstation number is used when PCLocal gives none.
     MainWindow(AppContext& ctx, Host& host, QWidget* parent = nullptr);
 
     // Text1(0..3): first day, last day, first room, last room.

@@ -72,6 +72,10 @@ private:
     std::vector<std::string> operands_;
 };
 
+// For the commands that write or read the print file and the other per-workstation files: says on
+// stderr which workstation number they carry when PCLocal does not give one.
+void noteWorkstation(const Workspace& ws);
+
 // Text of the program (code page 1252) written to a terminal or a pipe: UTF-8.
 std::string forTerminal(const std::string& cp1252Text);
 

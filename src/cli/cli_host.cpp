@@ -20,11 +20,7 @@ void CliHost::showError(const Error& error) {
     std::cerr << "Errore " << error.number() << ": " << error.message() << "\n";
 }
 
-bool CliHost::openWithAssociatedProgram(const std::string& path) {
-    if (OpenWithDesktop(path)) return true;
-    std::cerr << "Impossibile aprire il file " << path << " con il programma associato\n";
-    return false;
-}
+bool CliHost::openWithAssociatedProgram(const std::string& path) { return OpenWithDesktop(path); }
 
 bool CliHost::startProgram(const std::string& program, const std::string& workingFolder) {
     return StartDetached(program, {}, workingFolder);

@@ -13,6 +13,7 @@ int runConvert(const Args& args) {
     Options o(args, {"folder"}, {"xlsx"});
     o.expectOperands(0);
     Workspace ws = o.workspace();
+    noteWorkstation(ws);
     std::cout << ConvertiXLS(ws, printFileWriteName(ws)).string() << "\n";
     if (o.flag("xlsx")) std::cout << ConvertToWorkbook(ws, printFileWriteName(ws)).string() << "\n";
     return 0;

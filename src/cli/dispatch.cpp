@@ -4,6 +4,7 @@
 #include "app/gui_start.h"
 #include "cli/cli.h"
 #include "core/error.h"
+#include "platform/display.h"
 
 namespace fs = std::filesystem;
 
@@ -18,6 +19,19 @@ void printUsage(std::FILE* out) {
                  "\nComandi:\n");
     for (const auto& c : commands()) std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
     std::fprintf(out, "\nLa cartella di lavoro è --folder DIR, altrimenti la cartella corrente.\n");
+}
+
+// The window cannot open without a display: say so, and what works without one.
+void printNoDisplay() {
+    std::string names;
+    for (const auto& c : commands()) names += std::string(names.empty() ? "" : ", ") + c.name;
+    std::fprintf(stderr,
+                 "ovdesk: nessuno schermo disponibile (DISPLAY e WAYLAND_DISPLAY non portano a un server grafico): "
+                 "la finestra principale non si può aprire.\n"
+                 "Senza finestre si usano i comandi %s, per esempio:\n"
+                 "  ovdesk summary --folder CARTELLA --from 01/01/2024 --to 31/01/2024 --show\n"
+                 "Tutti i comandi e le opzioni: ovdesk --help\n",
+                 names.c_str());
 }
 
 const Command* findCommand(const std::string& name) {
@@ -53,7 +67,13 @@ int runCommand(const Command& cmd, const Args& args) {
 int runMain(int argc, char** argv) {
     Args args(argv + 1, argv + argc);
     try {
-        if (auto folder = windowFolder(args)) return runGui(argc, argv, *folder);
+        if (auto folder = windowFolder(args)) {
+            if (!graphicalDisplayAvailable(ProcessEnvironment())) {
+                printNoDisplay();
+                return 1;
+            }
+            return runGui(argc, argv, *folder);
+        }
         const std::string& first = args[0];
         if (first == "--help" || first == "-h" || first == "help") {
             printUsage(stdout);

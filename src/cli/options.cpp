@@ -1,8 +1,10 @@
 #include <charconv>
+#include <iostream>
 #include <set>
 
 #include "cli/cli.h"
 #include "core/cp1252.h"
+#include "state/workstation.h"
 
 namespace fs = std::filesystem;
 
@@ -93,6 +95,10 @@ std::optional<Date> Options::date(const std::string& name) const {
     auto d = v->size() == 10 && (*v)[2] == '/' && (*v)[5] == '/' ? Date::fromDmy(*v) : std::nullopt;
     if (!d) throw UsageError("--" + name + ": data non valida (GG/MM/AAAA): " + *v);
     return d;
+}
+
+void noteWorkstation(const Workspace& ws) {
+    if (std::string notice = workstationNotice(ws); !notice.empty()) std::cerr << "ovdesk: " << notice << "\n";
 }
 
 std::string forTerminal(const std::string& cp1252Text) { return cp1252::toUtf8(cp1252Text); }

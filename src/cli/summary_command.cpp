@@ -72,6 +72,7 @@ int runSummary(const Args& args) {
     o.expectOperands(0);
     Workspace ws = o.workspace();
     const std::optional<PdfRequest> pdf = pdfRequest(o, ws);
+    noteWorkstation(ws);
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
     const SummarySelection sel = SelectionOptions(o, state, fmt);
@@ -92,6 +93,7 @@ int runPresence(const Args& args) {
     o.expectOperands(0);
     Workspace ws = o.workspace();
     const std::optional<PdfRequest> pdf = pdfRequest(o, ws);
+    noteWorkstation(ws);
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
     const std::string first = dateOption(o, "from", state, fmt);

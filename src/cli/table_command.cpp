@@ -75,6 +75,7 @@ int runTable(const Args& args) {
     for (const auto& r : rowOptions) typed.push_back({cp1252::fromUtf8(r.field), operatorOption(r.op), r.value});
 
     Workspace ws = o.workspace();
+    noteWorkstation(ws);
     ProgramState state;
     state.printTableName = cp1252::fromUtf8(*table);
     const NumberFormat numbers = NumberFormat::fromEnvironmentLocale();

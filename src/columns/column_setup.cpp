@@ -21,6 +21,7 @@ const std::string kColumnFile = "ColonneOV.mdb";
 const std::string kColumnTable = "ColonneOV";
 const std::string kItemFile = "VociFattura.mdb";
 const std::string kItemTable = "VociFattura";
+const char* const kDialogTitle = "Impostazione Colonne Incassi";
 
 // Both lists show a code right-aligned in six characters and a description in forty.
 void setUpList(ListColumns& columns, const char* codeField) {
@@ -64,6 +65,14 @@ RecordSet columnRecords(const Workspace& ws) {
 
 }  // namespace
 
+std::string ConversionQuestion(const std::string& backupName) {
+    return "Il file " + kColumnFile +
+           " è nel formato di Access, che questo programma legge ma non modifica. Per salvare la modifica lo "
+           "converto nel formato del programma e conservo l'originale come " + backupName +
+           ".\n\nDopo la conversione i programmi che leggono " + kColumnFile +
+           " nel formato di Access non lo leggeranno più.\n\nConverto il file?";
+}
+
 int64_t CodeOfListLine(const std::string& line) {
     double value = leadingNumber(std::string_view(line).substr(0, 6));
     return static_cast<int64_t>(std::nearbyint(value));
@@ -74,6 +83,11 @@ ColumnSetup::ColumnSetup(const Workspace& ws, ProgramState& state, const NumberF
     : ws_(ws), state_(state), numbers_(numbers), host_(host), storeOptions_(std::move(storeOptions)) {
     setUpList(groupListLayout_, "Codice");
     setUpList(columnListLayout_, "CodiceVoce");
+    // Other programs on the shared folder may read a Jet ColonneOV.mdb: the user decides before
+    // the first change converts it, and No leaves it (and the columns) as they are.
+    storeOptions_.confirmConversion = [&host](const std::filesystem::path& backup) {
+        return host.ask(ConversionQuestion(backup.filename().string()), kDialogTitle, Answer::No) == Answer::Yes;
+    };
 }
 
 std::string ColumnSetup::columnCriteria() const {

@@ -34,7 +34,8 @@ public:
     // becomes one blank); true when the focus moves on to the groups.
     bool confirmHeading();
     // A group line clicked: assigns the group to the selected column, unless the column has no
-    // heading or the group already feeds a column.
+    // heading or the group already feeds a column. On a Jet store the change first asks whether
+    // to convert it (ConversionQuestion); No leaves store and lists as they were.
     void assignGroup(const std::string& groupLine);
     // A line of the column's groups clicked: the group is removed from the column.
     void removeGroup(const std::string& columnLine);
@@ -63,6 +64,10 @@ private:
     std::vector<std::string> columnLines_, groupLines_;
     std::string columnLabel_, groupLabel_;
 };
+
+// What the user is asked (UTF-8) before the first change converts a Jet ColonneOV.mdb: the
+// backup named, and what other programs lose. Yes converts; No makes no change.
+std::string ConversionQuestion(const std::string& backupName);
 
 // The item code of a list line: the number in its first six characters.
 int64_t CodeOfListLine(const std::string& line);

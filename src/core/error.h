@@ -7,8 +7,9 @@ namespace ov {
 
 class Error : public std::runtime_error {
 public:
-    // message is UTF-8 text meant for the user; source names the component that raised it.
-    Error(int number, std::string message, std::string source = "ovdesk")
+    // message is UTF-8 text meant for the user; source names the component that raised it (the
+    // error report's title), empty for the program itself.
+    Error(int number, std::string message, std::string source = {})
         : std::runtime_error(message), number_(number), message_(std::move(message)), source_(std::move(source)) {}
 
     int number() const { return number_; }

@@ -178,33 +178,67 @@ void writeCopy(const fs::path& path, const std::string& bytes) {
     ::close(fd);
 }
 
-// The Jet file kept under the first free backup name: a hard link where the file system has
-// them (instant, and it can never replace anything), else a copy written under a temporary name
-// and given the backup name only while that name is free. A backup identical to the file, left by
-// a conversion that stopped before the rename, serves again rather than piling up copies.
-fs::path keepBackup(const fs::path& store, bool byLink) {
-    const fs::path folder = store.parent_path();
-    const std::string base = store.filename().string() + ".bak";
-    std::optional<std::string> original;
-    std::error_code ec;
-    std::vector<fs::path> existing;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (startsWithNoCase(it->path().filename().string(), base)) existing.push_back(it->path());
-    for (const auto& b : existing) {
-        if (fs::equivalent(b, store, ec)) return b;
-        if (!original) original = readWhole(store);
-        auto copy = readWhole(b);
-        if (original && copy && *copy == *original) return b;
+// The backups a store has in its folder: "ColonneOV.mdb.bak", ".bak1", ... in any letter case.
+struct Backups {
+    explicit Backups(const fs::path& store) : store_(store), base_(store.filename().string() + ".bak") {
+        std::error_code ec;
+        for (fs::directory_iterator it(store.parent_path(), ec), end; !ec && it != end; it.increment(ec))
+            if (startsWithNoCase(it->path().filename().string(), base_)) existing_.push_back(it->path());
     }
-    auto taken = [&](const std::string& name) {
-        for (const auto& b : existing)
+
+    // A backup identical to the store (the same file, or the same bytes), left by a conversion that
+    // stopped before its rename: it serves again rather than piling up copies.
+    std::optional<fs::path> identical() {
+        std::error_code ec;
+        for (const auto& b : existing_) {
+            if (fs::equivalent(b, store_, ec)) return b;
+            if (!original_) original_ = readWhole(store_);
+            auto copy = readWhole(b);
+            if (original_ && copy && *copy == *original_) return b;
+        }
+        return std::nullopt;
+    }
+
+    // The n-th backup name: ".bak", ".bak1", ".bak2", ...
+    std::string name(int n) const { return n == 0 ? base_ : base_ + std::to_string(n); }
+    bool taken(const std::string& name) const {
+        for (const auto& b : existing_)
             if (cp1252::equalNoCase(b.filename().string(), name)) return true;
         return false;
-    };
+    }
+    // The store's bytes, read once.
+    const std::optional<std::string>& original() {
+        if (!original_) original_ = readWhole(store_);
+        return original_;
+    }
+
+private:
+    fs::path store_;
+    std::string base_;
+    std::vector<fs::path> existing_;
+    std::optional<std::string> original_;
+};
+
+// Where a conversion would keep the Jet file if it ran now.
+fs::path plannedBackup(const fs::path& store) {
+    Backups backups(store);
+    if (auto same = backups.identical()) return *same;
+    for (int n = 0;; ++n)
+        if (!backups.taken(backups.name(n))) return store.parent_path() / backups.name(n);
+}
+
+// The Jet file kept under the first free backup name: a hard link where the file system has
+// them (instant, and it can never replace anything), else a copy written under a temporary name
+// and given the backup name only while that name is free.
+fs::path keepBackup(const fs::path& store, bool byLink) {
+    const fs::path folder = store.parent_path();
+    Backups backups(store);
+    if (auto same = backups.identical()) return *same;
     std::optional<fs::path> copy;  // written once, where links cannot be made
+    std::error_code ec;
     for (int n = 0; n < 10000; ++n) {
-        const std::string name = n == 0 ? base : base + std::to_string(n);
-        if (taken(name)) continue;
+        const std::string name = backups.name(n);
+        if (backups.taken(name)) continue;
         const fs::path target = folder / name;
         if (!copy) {
             if (byLink) {
@@ -213,7 +247,7 @@ fs::path keepBackup(const fs::path& store, bool byLink) {
                 if (!linksUnsupported(errno))
                     conversionFailure("impossibile creare la copia di sicurezza " + name, errno);
             }
-            if (!original) original = readWhole(store);
+            const std::optional<std::string>& original = backups.original();
             if (!original) conversionFailure("impossibile leggere il file", errno);
             copy = folder / (tempPrefix(store.filename().string()) + "bak-" + std::to_string(::getpid()));
             writeCopy(*copy, *original);
@@ -331,7 +365,10 @@ bool ChangeColumnStore(const Workspace& ws, const ColumnDecision& decide, const 
             stillJet = Database::detectFormat(path, kName) == Database::Format::Jet;
             if (stillJet) throw;
         }
-        if (stillJet) ConvertColumnStore(ws, options);
+        if (stillJet) {
+            if (options.confirmConversion && !options.confirmConversion(plannedBackup(path))) return false;
+            ConvertColumnStore(ws, options);
+        }
         path = storePath(ws);
     }
 

@@ -32,6 +32,9 @@ struct ColumnStoreOptions {
     std::function<void(const std::string& step)> afterConversionStep;
     // The Jet file is kept by a hard link where the file system allows it; false always copies it.
     bool backupByLink = true;
+    // Asked by a change before it converts a Jet store, with the backup the conversion would keep:
+    // false leaves the store as it is and the change is not made. Unset: the change converts.
+    std::function<bool(const std::filesystem::path& backup)> confirmConversion;
 };
 
 struct ColumnStoreConversion {
@@ -62,7 +65,8 @@ using ColumnDecision = std::function<ColumnChange(const std::shared_ptr<const Ta
 // Reads ColonneOV and writes what `decide` answers, all in one transaction: no other workstation
 // can change the table between the reading and the writing. `decide` may be called more than
 // once (first on a Jet store, which is converted only when there is something to change) and
-// must answer from the table it is given. True when a record was added or deleted. Errors:
+// must answer from the table it is given. True when a record was added or deleted; false also when
+// options.confirmConversion refused to convert a Jet store. Errors:
 // 3024 when the file is missing, 3078 without the table, 3260 when another workstation holds the
 // table longer than the busy timeout, 3027 when the file cannot be written.
 bool ChangeColumnStore(const Workspace& ws, const ColumnDecision& decide, const ColumnStoreOptions& options = {});

@@ -89,10 +89,22 @@ bool isExecutable(const fs::path& p) { return !p.empty() && ::access(p.c_str(), 
 fs::path findHelper() {
     if (const char* env = std::getenv("OVDESK_MDBREAD"); env && *env) return fs::path(env);
     std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && isExecutable(exe.parent_path() / kHelperName)) return exe.parent_path() / kHelperName;
-#ifdef OVDESK_MDBREAD_BUILD_PATH
-    if (isExecutable(OVDESK_MDBREAD_BUILD_PATH)) return fs::path(OVDESK_MDBREAD_BUILD_PATH);
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    const fs::path folder = exe.parent_path();
+    if (isExecutable(folder / kHelperName)) return folder / kHelperName;
+#ifdef OVDESK_MDBREAD_INSTALLED
+    // Installed: bin/ovdesk finds libexec/ovdesk/ovdesk-mdbread from its own folder, wherever the
+    // prefix is.
+    if (fs::path installed = (folder / OVDESK_MDBREAD_INSTALLED).lexically_normal(); isExecutable(installed))
+        return installed;
+#endif
+#if defined(OVDESK_MDBREAD_BUILD_PATH) && defined(OVDESK_BUILD_DIR)
+    // The build tree's helper serves only the programs of the build tree (tests, tools): an
+    // installed program must never depend on a build folder that happens to be there.
+    const std::string buildDir = fs::weakly_canonical(fs::path(OVDESK_BUILD_DIR), ec).string() + "/";
+    if (exe.string().rfind(buildDir, 0) == 0 && isExecutable(OVDESK_MDBREAD_BUILD_PATH))
+        return fs::path(OVDESK_MDBREAD_BUILD_PATH);
 #endif
     return {};
 }

@@ -14,7 +14,8 @@ struct HelperRun {
 };
 
 // The helper executable: $OVDESK_MDBREAD when set, else ovdesk-mdbread beside the running
-// program, else the one of the build tree. Empty when there is none.
+// program, else the installed one (libexec/ovdesk/ beside the program's bin/), else, for a
+// program of the build tree, the build tree's. Empty when there is none.
 std::filesystem::path findHelper();
 
 // Runs `helper file` without a shell: standard input and error on /dev/null, standard output

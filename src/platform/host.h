@@ -2,6 +2,7 @@
 // What report logic asks of the user and the operating system. The windows implement it with Qt,
 // the headless commands answer from their options, tests script it and record what was asked.
 // Every text here is UTF-8.
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -34,6 +35,15 @@ public:
     // Start a program by name from a folder, not waiting for it; false when it could not start.
     virtual bool startProgram(const std::string& program, const std::string& workingFolder) = 0;
 };
+
+// Opens a file that was just written with its associated program. When no program could be
+// started, a warning under `title` names the file (it stays written) and the answer is false.
+inline bool openOrWarn(Host& host, const std::filesystem::path& file, const std::string& title) {
+    if (host.openWithAssociatedProgram(file.string())) return true;
+    host.message("Impossibile aprire il file " + file.filename().string() + " con il programma associato", title,
+                 Icon::Warning);
+    return false;
+}
 
 // Runs a window's action; an error it raises is reported under the given source name, so the
 // window stays usable ("Riporto Clienti" in the previews).

@@ -17,6 +17,9 @@ namespace {
 
 QString qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
+// The title of an error report that names no source of its own.
+const char* const kErrorTitle = "Errore";
+
 QMessageBox::Icon boxIcon(Icon icon) {
     switch (icon) {
     case Icon::Information: return QMessageBox::Information;
@@ -58,7 +61,8 @@ void QtHost::message(const std::string& text, const std::string& title, Icon ico
 
 void QtHost::showError(const Error& error) {
     QString text = QStringLiteral("Errore %1: %2").arg(error.number()).arg(qs(error.message()));
-    QMessageBox box(QMessageBox::Critical, qs(error.source()), text, QMessageBox::Ok, window_);
+    const std::string title = error.source().empty() ? kErrorTitle : error.source();
+    QMessageBox box(QMessageBox::Critical, qs(title), text, QMessageBox::Ok, window_);
     italianButtons(box);
     box.exec();
 }

@@ -7,7 +7,7 @@
 #include "core/text_file.h"
 #include "data/criteria_text.h"
 #include "data/database.h"
-#include "summary/data_summary.h"
+#include "state/workstation.h"
 
 namespace ov {
 namespace {
@@ -68,7 +68,7 @@ PresenceOutcome PresenceSummary(const std::string& firstDay, const std::string& 
                                            " and DataInserimento <= " + criteria::sqlText(last->ymd()) +
                                            " Order by DataInserimento;");
 
-        LineWriter out(ws.pathFor(PrintFileNameForWriting(ws)));
+        LineWriter out(ws.pathFor(printFileWriteName(ws)));
         outcome.printFile = out.path();
         out.line("RIEPILOGO PRESENZE HOTEL DAL " + firstDay + " AL " + lastDay);
         out.line("");

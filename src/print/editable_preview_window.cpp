@@ -1,5 +1,6 @@
 #include "print/editable_preview_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -11,6 +12,7 @@
 #include <QMetaObject>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QShowEvent>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -25,12 +27,36 @@ namespace ov {
 namespace {
 
 constexpr const char* kErrorSource = "Riporto Clienti";
-// The list keeps this height whatever its text size.
+// The list is never lower than this, whatever its text size; it grows with the window.
 constexpr int kListHeightTwips = 5808;
 
-
-
 }  // namespace
+
+// The list lays its lines out at one size, which keeps a long report fast. Qt measures that size
+// on the last line, a single blank after "&Aggiungi Riga": every line is measured as the widest one
+// instead, so lines stay whole and the list scrolls sideways.
+class WidestLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void reset() { widest_.clear(); }
+    void note(const QString& line) {
+        if (line.size() > widest_.size()) widest_ = line;
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem widest = option;
+        initStyleOption(&widest, index);
+        widest.text = widest_;
+        const QWidget* widget = option.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        return size.expandedTo(style->sizeFromContents(QStyle::CT_ItemViewItem, &widest, QSize(), widget));
+    }
+
+private:
+    QString widest_;  // lines are drawn in a fixed-pitch font: the longest is the widest
+};
 
 EditablePreviewWindow::EditablePreviewWindow(const Workspace& ws, Host& host, Printer& printer, int16_t hotelNumber,
                                              QWidget* parent)
@@ -46,6 +72,8 @@ EditablePreviewWindow::EditablePreviewWindow(const Workspace& ws, Host& host, Pr
     list_->setObjectName(QStringLiteral("List1"));
     list_->setFont(fixed);
     list_->setUniformItemSizes(true);
+    widest_ = new WidestLineDelegate(list_);
+    list_->setItemDelegate(widest_);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Any move of the selection shows the entry in the edit box; a click also moves the focus there
@@ -94,11 +122,11 @@ EditablePreviewWindow::EditablePreviewWindow(const Workspace& ws, Host& host, Pr
     row->addStretch(1);
 
     auto* main = new QVBoxLayout(this);
-    main->addWidget(list_);
+    main->addWidget(list_, 1);  // the list takes whatever height the window gains
     main->addWidget(edit_);
     main->addLayout(choices);
     main->addLayout(row);
-    keepListHeight();
+    list_->setMinimumHeight(static_cast<int>(kListHeightTwips * logicalDpiY() / 1440.0));
 
     // Loading: a fixed width for report lines, centred on the screen.
     adjustSize();
@@ -114,11 +142,6 @@ void EditablePreviewWindow::setTextSize(int points) {
     QFont f = list_->font();
     f.setPointSize(points);
     list_->setFont(f);
-    keepListHeight();
-}
-
-void EditablePreviewWindow::keepListHeight() {
-    list_->setFixedHeight(static_cast<int>(kListHeightTwips * logicalDpiY() / 1440.0));
 }
 
 bool EditablePreviewWindow::activate() {
@@ -143,7 +166,11 @@ bool EditablePreviewWindow::activate() {
     edit_->clear();
     QStringList entries;
     entries.reserve(static_cast<qsizetype>(document_.lines().size()));
-    for (const auto& line : document_.lines()) entries << toQt(line);
+    widest_->reset();
+    for (const auto& line : document_.lines()) {
+        entries << toQt(line);
+        widest_->note(entries.back());
+    }
     list_->addItems(entries);
     // The edit box starts with the focus: a list taking it would select its first entry by itself.
     edit_->setFocus();
@@ -163,12 +190,16 @@ void EditablePreviewWindow::entryChosen(int row, bool focusEditBox) {
     if (focusEditBox) edit_->setFocus();
 }
 
-void EditablePreviewWindow::appendEntry(const std::string& line) { list_->addItem(toQt(line)); }
+void EditablePreviewWindow::appendEntry(const std::string& line) {
+    widest_->note(toQt(line));
+    list_->addItem(toQt(line));
+}
 
 void EditablePreviewWindow::enterPressed() {
     const std::optional<size_t> stored = document_.selected();
     if (!document_.enter(fromQt(edit_->text()))) return;  // no entry selected: the key is ignored
     const auto& lines = document_.lines();
+    widest_->note(toQt(lines[*stored]));
     list_->item(static_cast<int>(*stored))->setText(toQt(lines[*stored]));
     while (static_cast<size_t>(list_->count()) < lines.size()) appendEntry(lines[static_cast<size_t>(list_->count())]);
     const int below = static_cast<int>(*document_.selected());
@@ -184,7 +215,6 @@ void EditablePreviewWindow::clicked(int index) {
                 break;
             case Riduci:
                 if (textSize() > 1) setTextSize(textSize() - 1);
-                keepListHeight();
                 break;
             case Espandi:
                 setTextSize(textSize() + 1);

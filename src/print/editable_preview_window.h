@@ -20,6 +20,8 @@ class QPushButton;
 
 namespace ov {
 
+class WidestLineDelegate;
+
 class EditablePreviewWindow : public QDialog {
     Q_OBJECT
 public:
@@ -53,7 +55,6 @@ private:
     void enterPressed();
     void appendEntry(const std::string& line);
     void setTextSize(int points);
-    void keepListHeight();
 
     Host& host_;
     Printer& printer_;
@@ -61,6 +62,7 @@ private:
     bool activated_ = false;
 
     QListWidget* list_ = nullptr;
+    WidestLineDelegate* widest_ = nullptr;
     QLineEdit* edit_ = nullptr;
     QComboBox* destinations_ = nullptr;
     QCheckBox* landscape_ = nullptr;

@@ -3,7 +3,6 @@
 // with the program the desktop associates with it.
 #include "print/preview_handoffs.h"
 
-#include "core/cp1252.h"
 #include "print/mail_handoff.h"
 #include "print/print_file.h"
 #include "print/spreadsheet_conversion.h"
@@ -16,12 +15,7 @@ void mailPreviewText(const Workspace& ws, Host& host, const std::string& text) {
 void openPreviewAsSpreadsheet(const Workspace& ws, Host& host) {
     ConvertiXLS(ws, printFileWriteName(ws));
     // A workbook that cannot be written is an error; the CSV written before it stays.
-    const auto xlsx = ConvertToWorkbook(ws, printFileWriteName(ws));
-    // The files are written either way; say so when no program could be opened on them.
-    if (!host.openWithAssociatedProgram(xlsx.string()))
-        host.message("Impossibile aprire il file " + cp1252::toUtf8(ReportWorkbookName(ws)) +
-                         " con il programma associato",
-                     "Anteprima di Stampa", Icon::Warning);
+    openOrWarn(host, ConvertToWorkbook(ws, printFileWriteName(ws)), "Anteprima di Stampa");
 }
 
 }  // namespace ov

@@ -1,27 +1,11 @@
 #include "print/print_file.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "core/cp1252.h"
 #include "core/error.h"
-#include "core/number_format.h"
 
 namespace ov {
-
-std::string workstationText(const Workspace& ws) { return ws.env("PCLocal").value_or(""); }
-
-long long workstationNumber(const Workspace& ws) {
-    double v = leadingNumber(workstationText(ws));
-    if (!std::isfinite(v)) return 0;
-    return static_cast<long long>(std::trunc(v));
-}
-
-std::string printFileWriteName(const Workspace& ws) { return "fd" + workstationText(ws); }
-
-std::string printFileReadName(const Workspace& ws) { return "FD" + std::to_string(workstationNumber(ws)); }
-
-std::string printFileSaveName(const Workspace& ws) { return "fd" + std::to_string(workstationNumber(ws)); }
 
 std::string documentCopyName(const Workspace& ws, const DateTime& when) {
     char stamp[32];

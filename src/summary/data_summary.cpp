@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/text_file.h"
+#include "state/workstation.h"
 #include "summary/cash_sheet.h"
 #include "summary/report_lines.h"
 #include "workbook/summary_workbook.h"
@@ -23,7 +24,7 @@ std::string reportTitle(const SummarySelection& sel) {
 CashSheet WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
                             const NumberFormat& fmt, std::vector<std::filesystem::path>& written) {
     const SummaryLayout layout(figures.headings);
-    LineWriter print(ws.pathFor(PrintFileNameForWriting(ws)));
+    LineWriter print(ws.pathFor(printFileWriteName(ws)));
     written.push_back(print.path());
     LineWriter sheet(ws.pathFor("Orvalis.csv"));
     written.push_back(sheet.path());
@@ -51,8 +52,6 @@ CashSheet WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& f
     sheet.close();
     return AppendCashSheet(ws, fmt, figures.extraTillDeposits);
 }
-
-std::string PrintFileNameForWriting(const Workspace& ws) { return "fd" + ws.env("PCLocal").value_or(""); }
 
 SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
                               const NumberFormat& fmt, Host& host, SummaryWorkbook workbook) {
@@ -89,11 +88,14 @@ SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, 
     }
     restoreCaption();
     if (workbookError) host.showError(*workbookError);
-    if (host.ask("Apro il file in formato EXCEL?", "Visualizza tabella", Answer::No) == Answer::Yes) {
-        host.openWithAssociatedProgram(xlsx ? xlsx->string() : ws.pathFor("orvalis.csv").string());
-    } else {
-        host.showPrintMenu();
-    }
+    // Yes opens the spreadsheet; when no program can, the user is told and the print menu still
+    // comes, so the report can be printed.
+    const char* question = "Apro il file in formato EXCEL?";
+    const char* title = "Visualizza tabella";
+    if (host.ask(question, title, Answer::No) == Answer::Yes &&
+        openOrWarn(host, xlsx ? *xlsx : ws.pathFor("orvalis.csv"), title))
+        return outcome;
+    host.showPrintMenu();
     return outcome;
 }
 

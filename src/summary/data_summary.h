@@ -36,7 +36,4 @@ SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, 
 CashSheet WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
                             const NumberFormat& fmt, std::vector<std::filesystem::path>& written);
 
-// The print file a report writes: "fd" followed by the text of PCLocal.
-std::string PrintFileNameForWriting(const Workspace& ws);
-
 }  // namespace ov

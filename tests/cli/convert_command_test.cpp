@@ -2,41 +2,17 @@
 // separate process.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
-
 #include "cli/ovdesk_process.h"
 #include "support/temp_folder.h"
 
 using ovtest::runOvdesk;
 using ovtest::TempFolder;
 
-namespace {
-
-// PCLocal for the started program, put back afterwards.
-class Workstation {
-public:
-    explicit Workstation(const char* value) {
-        if (const char* old = std::getenv("PCLocal")) old_ = old;
-        if (value) setenv("PCLocal", value, 1);
-        else unsetenv("PCLocal");
-    }
-    ~Workstation() {
-        if (old_) setenv("PCLocal", old_->c_str(), 1);
-        else unsetenv("PCLocal");
-    }
-
-private:
-    std::optional<std::string> old_;
-};
-
-}  // namespace
-
 TEST(ConvertCommand, ConvertsThePrintFileAndPrintsTheFileWritten) {
     TempFolder dir;
     dir.write("fd4", "\xB3  1.234,56\xB3Rossi, Mario\xB4\r\n\xC4\xC4\r\n");
     dir.write("SeparatoreXLS.txt", ";\r\n,\r\n\x80\r\n");
-    Workstation pc("4");
+    ovtest::ScopedEnv pc("PCLocal", "4");
     auto r = runOvdesk({"convert", "--folder", dir.path().string()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, (dir.path() / "fd4.csv").string() + "\n");
@@ -46,7 +22,7 @@ TEST(ConvertCommand, ConvertsThePrintFileAndPrintsTheFileWritten) {
 
 TEST(ConvertCommand, MissingPrintFileFailsOnStderrAndWrongArgumentsAreUsageErrors) {
     TempFolder dir;
-    Workstation pc("2");
+    ovtest::ScopedEnv pc("PCLocal", "2");
     auto r = runOvdesk({"convert", "--folder", dir.path().string()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");

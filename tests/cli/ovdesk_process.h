@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
 namespace ovtest {

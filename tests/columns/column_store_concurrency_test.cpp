@@ -65,6 +65,7 @@ TEST(ColumnStoreConcurrency, WorkstationsChangingTogetherAllSucceedOnAnUndamaged
             children.push_back(ovtest::runChild([&, w] {
                 ProgramState state;
                 RecordingHost host;
+                host.answers = {Answer::Yes};  // to the conversion, for whichever change finds the Jet store
                 ColumnSetup s(ws, state, NumberFormat::italian(), host);
                 s.load();
                 s.showColumn(static_cast<int>(5 + w));

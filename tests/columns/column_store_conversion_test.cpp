@@ -74,6 +74,47 @@ TEST(ColumnStoreConversion, JetStoreIsReadAsItIsAndARefusalLeavesIt) {
     EXPECT_EQ(f.host.messages[0].text, "Gruppo Fatturazione già utilizzato!\r\nColonna : 1 (BAR-CAFFÈ)");
     EXPECT_EQ(f.format(), Database::Format::Jet);
     EXPECT_EQ(ovtest::filesIn(f.dir.path()), (std::vector<std::string>{"ColonneOV.mdb", "VociFattura.mdb"}));
+    // Nothing to change: nothing to ask.
+    EXPECT_TRUE(f.host.questions.empty());
+}
+
+TEST(ColumnStoreConversion, AChangeAsksBeforeConvertingAndNoKeepsTheJetStore) {
+    JetFolder f;
+    f.dir.write("ColonneOV.mdb.bak", "copia di una installazione precedente");
+    ColumnSetup s(f.ws, f.state, NumberFormat::italian(), f.host);
+    s.load();
+    const auto linesBefore = s.columnLines();
+    const std::string jetBytes = ovtest::bytesOf(f.dir / "ColonneOV.mdb");
+
+    f.host.answers = {Answer::No};
+    s.removeGroup(linesBefore.at(1));
+    ASSERT_EQ(f.host.questions.size(), 1u);
+    EXPECT_EQ(f.host.questions[0].text, ConversionQuestion("ColonneOV.mdb.bak1"));
+    EXPECT_NE(f.host.questions[0].text.find("ColonneOV.mdb.bak1"), std::string::npos);
+    EXPECT_EQ(f.host.questions[0].title, "Impostazione Colonne Incassi");
+    EXPECT_EQ(f.host.questions[0].defaultButton, Answer::No);
+    // No: the file, its folder and the lists stay as they were.
+    EXPECT_EQ(ovtest::bytesOf(f.dir / "ColonneOV.mdb"), jetBytes);
+    EXPECT_EQ(ovtest::filesIn(f.dir.path()),
+              (std::vector<std::string>{"ColonneOV.mdb", "ColonneOV.mdb.bak", "VociFattura.mdb"}));
+    EXPECT_EQ(s.columnLines(), linesBefore);
+
+    s.showColumn(6);
+    s.heading = "GARAGE";
+    f.host.answers = {Answer::No};
+    s.assignGroup(padded("25", "Garage"));
+    EXPECT_EQ(f.host.questions.size(), 2u) << "every change that needs the conversion asks";
+    EXPECT_TRUE(s.columnLines().empty());
+    EXPECT_EQ(f.format(), Database::Format::Jet);
+
+    // Yes: converted once, with the backup the question named; later changes ask nothing.
+    f.host.answers = {Answer::Yes};
+    s.assignGroup(padded("25", "Garage"));
+    EXPECT_EQ(s.columnLines(), std::vector<std::string>{padded("25", "Garage")});
+    EXPECT_EQ(f.format(), Database::Format::Sqlite);
+    EXPECT_EQ(ovtest::bytesOf(f.dir / "ColonneOV.mdb.bak1"), jetBytes);
+    s.assignGroup(padded("30", "Gruppo 30"));
+    EXPECT_EQ(f.host.questions.size(), 3u);
 }
 
 TEST(ColumnStoreConversion, FirstChangeConvertsKeepingEveryRowAndTheJetFile) {
@@ -82,6 +123,7 @@ TEST(ColumnStoreConversion, FirstChangeConvertsKeepingEveryRowAndTheJetFile) {
     ASSERT_EQ(before.size(), 9u);
     ColumnSetup s(f.ws, f.state, NumberFormat::italian(), f.host);
     s.load();
+    f.host.answers = {Answer::Yes};
     s.removeGroup(s.columnLines().at(1));  // group 14 of column 1
     EXPECT_EQ(s.columnLines(), (std::vector<std::string>{padded("12", "Bar"), padded("16", "Enoteca - vini ros\xE9")}));
 
@@ -175,7 +217,10 @@ TEST(ColumnStoreConversion, StoppingBetweenTheStepsLosesNothing) {
 
         ColumnSetup s(f.ws, f.state, NumberFormat::italian(), f.host);
         s.load();
+        f.host.answers = {Answer::Yes};
         s.removeGroup(padded("16", "Enoteca - vini ros\xE9"));
+        // The question names the backup the conversion keeps: a copy already made serves again.
+        EXPECT_EQ(f.host.questions.size(), renamed ? 0u : 1u);
         EXPECT_EQ(f.format(), Database::Format::Sqlite);
         EXPECT_TRUE(f.temporaries().empty());
         EXPECT_EQ(f.backups(), std::vector<std::string>{"ColonneOV.mdb.bak"});

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -82,14 +83,48 @@ TEST(EditablePreviewWindow, ControlsCaptionsRewrittenLinesAndTextSize) {
     EXPECT_EQ(w.list()->currentRow(), -1);
     EXPECT_TRUE(QFontInfo(w.list()->font()).fixedPitch());
     const int height = static_cast<int>(5808 * w.logicalDpiY() / 1440.0);
-    EXPECT_EQ(w.list()->height(), height);
+    EXPECT_EQ(w.list()->minimumHeight(), height);
 
     const int start = w.textSize();
     p.click(EditablePreviewWindow::Espandi);
     EXPECT_EQ(w.textSize(), start + 1);
     for (int i = 0; i < start + 5; ++i) p.click(EditablePreviewWindow::Riduci);
     EXPECT_EQ(w.textSize(), 1);
-    EXPECT_EQ(w.list()->height(), height);
+    EXPECT_EQ(w.list()->minimumHeight(), height);
+}
+
+// Lines stay whole and the list scrolls sideways whatever line was added last, at any text size,
+// and the list takes the height the window gains.
+TEST(EditablePreviewWindow, LinesStayWholeAndTheListFollowsTheWindow) {
+    const std::string longLine = "RIEPILOGO " + std::string(300, '=') + " FINE";
+    Preview p("titolo\r\n" + longLine + "\r\n");
+    EditablePreviewWindow& w = p.shown();
+    QListWidget* list = w.list();
+    auto wholeAndScrollable = [&](const char* when) {
+        QApplication::processEvents();
+        const int needed = QFontMetrics(list->font()).horizontalAdvance(QString::fromStdString(longLine));
+        EXPECT_GE(list->visualItemRect(list->item(1)).width(), needed) << when;
+        EXPECT_GE(list->horizontalScrollBar()->maximum(), needed - list->viewport()->width()) << when;
+        EXPECT_GT(list->horizontalScrollBar()->maximum(), 0) << when;
+    };
+    wholeAndScrollable("loaded");
+    p.click(EditablePreviewWindow::AggiungiRiga);
+    wholeAndScrollable("after Aggiungi Riga");
+    p.clickEntry(2);
+    p.enter();  // Enter on the last line adds another blank one
+    ASSERT_EQ(list->count(), 4);
+    wholeAndScrollable("after Enter on the last line");
+    p.click(EditablePreviewWindow::Espandi);
+    wholeAndScrollable("after Espandi");
+    p.click(EditablePreviewWindow::Riduci);
+    p.click(EditablePreviewWindow::Riduci);
+    wholeAndScrollable("after Riduci");
+
+    const int listBefore = list->height(), windowBefore = w.height();
+    w.resize(w.width(), windowBefore + 200);
+    QApplication::processEvents();
+    EXPECT_EQ(list->height(), listBefore + (w.height() - windowBefore));
+    EXPECT_GT(list->height(), listBefore);
 }
 
 TEST(EditablePreviewWindow, ClickEditEnterAndRepeatedEnterGrowsTheList) {

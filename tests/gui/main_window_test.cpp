@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "state/workstation.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -87,6 +88,26 @@ TEST_F(MainWindowTest, LoadingCreatesTheColumnStoreAndResetsTheSharedState) {
     EXPECT_EQ(state.monthLengths, (std::array<int16_t, 12>{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}));
     EXPECT_TRUE(ws.exists("ColonneOV.mdb"));
     EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(MainWindowTest, SaysOnceAtStartWhichWorkstationNumberItUsesWithoutPCLocal) {
+    ws.setEnvironment(std::make_shared<MapEnvironment>());
+    open();
+    QApplication::processEvents();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "Postazione di lavoro");
+    EXPECT_EQ(host.messages[0].icon, Icon::Information);
+    EXPECT_EQ(host.messages[0].text, workstationNotice(ws));
+    EXPECT_NE(host.messages[0].text.find("fd0"), std::string::npos);
+    QApplication::processEvents();
+    EXPECT_EQ(host.messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, SaysNothingAboutTheWorkstationWhenPCLocalGivesIt) {
+    ws.setEnvironment(std::make_shared<MapEnvironment>(std::map<std::string, std::string>{{"PCLocal", "3"}}));
+    open();
+    QApplication::processEvents();
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(MainWindowTest, EnterWalksThroughAValidSelection) {

@@ -85,6 +85,13 @@ TEST(QtHost, MessagesAndErrorsShowTheirTexts) {
     EXPECT_EQ(error.title, "Riporto Clienti");
     EXPECT_EQ(error.text, "Errore 3024: File \"Fatture.mdb\" non trovato");
     EXPECT_EQ(error.icon, QMessageBox::Critical);
+
+    // An error of the program itself carries an Italian title, never the program's file name.
+    SeenBox own;
+    answerNextBox(own, pressEnter);
+    host.showError(Error(3078, "Tabella \"ColonneOV\" non trovata"));
+    ASSERT_TRUE(own.seen);
+    EXPECT_EQ(own.title, "Errore");
 }
 
 TEST(QtHost, PrintMenuUsesTheInjectedMenuOrSaysItIsMissing) {

@@ -104,7 +104,7 @@ TEST(MailHandoff, ProgramThatCannotStartIsReportedAndTheFileStays) {
     SuiteFolder f;
     RecordingHost host;
     host.startSucceeds = false;
-    Workspace ws = f.workspace({});  // PCLocal not set: "e-mail.txt"
+    Workspace ws = f.workspace({});  // PCLocal not set: workstation 0, "e-mail0.txt"
     try {
         InviaEMail(ws, host, std::string("testo\r\n"));
         FAIL() << "no error";
@@ -112,7 +112,7 @@ TEST(MailHandoff, ProgramThatCannotStartIsReportedAndTheFileStays) {
         EXPECT_EQ(e.message(), "Impossibile avviare il programma di posta Pelmar.exe");
         EXPECT_EQ(e.number(), 53);
     }
-    EXPECT_EQ(f.read("e-mail.txt"), "OGGETTO\r\ntesto\r\n\r\n");
+    EXPECT_EQ(f.read("e-mail0.txt"), "OGGETTO\r\ntesto\r\n\r\n");
 }
 
 TEST(MailHandoff, UnwritableFileStopsBeforeTheProgramStarts) {

@@ -5,8 +5,13 @@
 #include <cstdlib>
 
 #include "core/error.h"
+#include "platform/recording_printer.h"
+#include "print/page_printing.h"
+#include "print/preview.h"
 #include "print/print_file.h"
 #include "print/print_fixture.h"
+#include "summary/data_summary.h"
+#include "support/recording_host.h"
 
 using namespace ov;
 using ovtest::PrintTables;
@@ -43,13 +48,33 @@ TEST(PrintFileNames, WritersAndReadersNameTheSameFile) {
     EXPECT_EQ(ws.find(printFileReadName(ws))->filename(), "fd1");
 }
 
-TEST(PrintFileNames, WithoutPCLocalWritersMakeFdAndReadersFindNothing) {
+TEST(PrintFileNames, WithoutPCLocalEveryNameCarriesWorkstationZero) {
     SuiteFolder f;
     Workspace ws = f.workspace({});
-    EXPECT_EQ(printFileWriteName(ws), "fd");
+    EXPECT_EQ(printFileWriteName(ws), "fd0");
     EXPECT_EQ(printFileReadName(ws), "FD0");
+    EXPECT_EQ(documentCopyName(ws, DateTime{Date{2024, 3, 5}, 9, 7, 59}), "doc\\fd0202403050907.doc");
     f.writeText(printFileWriteName(ws), "riga\r\n");
-    EXPECT_FALSE(ws.find(printFileReadName(ws)));
+    EXPECT_TRUE(ws.find(printFileReadName(ws)));
+}
+
+// A first run without PCLocal: the summary's print file is the one the preview shows and the print
+// menu prints.
+TEST(PrintFileNames, WithoutPCLocalTheSummaryIsPreviewedAndPrinted) {
+    Folder folder;
+    Workspace ws = folder.ws({});
+    ovtest::RecordingHost host;
+    ProgramState state;
+    ASSERT_TRUE(RunDataSummary({"01/01/2024", "02/01/2024", "", "ZZZZ"}, ws, state, NumberFormat::italian(), host)
+                    .completed);
+    EXPECT_EQ(host.printMenus, 1);
+    PreviewDocument preview(ws);
+    ASSERT_TRUE(preview.hasFile());
+    preview.activate();
+    EXPECT_EQ(preview.text().rfind("RIEPILOGO DATI HOTEL DAL 01/01/2024 AL 02/01/2024", 0), 0u) << preview.text();
+    RecordingPrinter printer({"Stampante Ufficio"});
+    printPrintFile(ws, PrintFileJob{"AGHI"}, printer);
+    EXPECT_NE(folder.f.read("porta.prn").find("RIEPILOGO DATI HOTEL DAL 01/01/2024"), std::string::npos);
 }
 
 TEST(PrintFileNames, DatedCopyCarriesTheWorkstationTextAndTheMinute) {

@@ -143,13 +143,13 @@ TEST(SpreadsheetConversion, ConvertiXLSWritesOneLinePerLineWithCrLf) {
     EXPECT_EQ(f.read("FD7.CSV"), "; ; ;\r\n;U ; " + kEuro + "1234,56;\r\n\r\n\f\r\nultima\r\nsenza fine\r\n");
 }
 
-TEST(SpreadsheetConversion, NamesFollowTheTextOfPCLocal) {
+TEST(SpreadsheetConversion, NamesFollowTheWorkstationNumber) {
     SuiteFolder f;
-    f.writeText("fd", "riga\r\n");
-    Workspace unset = f.workspace({});
-    EXPECT_EQ(SpreadsheetFileName(unset), "fd.csv");
-    EXPECT_EQ(ConvertiXLS(unset, "fd").filename(), "fd.csv");
-    EXPECT_EQ(f.read("fd.csv"), "riga\r\n");
+    f.writeText("fd0", "riga\r\n");
+    Workspace unset = f.workspace({});  // PCLocal not set: workstation 0
+    EXPECT_EQ(SpreadsheetFileName(unset), "fd0.csv");
+    EXPECT_EQ(ConvertiXLS(unset, "fd0").filename(), "fd0.csv");
+    EXPECT_EQ(f.read("fd0.csv"), "riga\r\n");
     EXPECT_EQ(SpreadsheetFileName(f.workspace({{"PCLocal", "12"}})), "fd12.csv");
 }
 
@@ -177,12 +177,8 @@ TEST(SpreadsheetConversion, MissingInputOrUnwritableOutputIsAnErrorNamingTheFile
 }
 
 TEST(SpreadsheetConversion, PreviewOpensTheWorkbookAndSaysSoWhenNoProgramOpensIt) {
-    struct NoDesktop : ovtest::RecordingHost {
-        bool openWithAssociatedProgram(const std::string& path) override {
-            opened.push_back(path);
-            return false;
-        }
-    } host;
+    ovtest::RecordingHost host;
+    host.openSucceeds = false;
     SuiteFolder f;
     f.writeText("fd1", "riga\r\n");
     openPreviewAsSpreadsheet(f.workspace({{"PCLocal", "1"}}), host);

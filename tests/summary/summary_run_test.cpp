@@ -77,6 +77,20 @@ TEST(SummaryRun, YesOpensTheWorkbookAndNotThePrintMenu) {
     EXPECT_EQ(r.host.captions[2], "Riepilogo dati Hotel del 01/03/2024");
 }
 
+TEST(SummaryRun, YesWithoutASpreadsheetProgramWarnsThenShowsThePrintMenu) {
+    SummaryRunner r;
+    r.host.answers.push_back(ov::Answer::Yes);
+    r.host.openSucceeds = false;
+    ASSERT_TRUE(r.go("28/02/2024", "01/03/2024").completed);
+    ASSERT_EQ(r.host.opened.size(), 1u);
+    ASSERT_EQ(r.host.messages.size(), 1u);
+    EXPECT_EQ(r.host.messages[0].text, "Impossibile aprire il file Orvalis.xlsx con il programma associato");
+    EXPECT_EQ(r.host.messages[0].title, "Visualizza tabella");
+    EXPECT_EQ(r.host.messages[0].icon, ov::Icon::Warning);
+    // The report can still be printed.
+    EXPECT_EQ(r.host.printMenus, 1);
+}
+
 TEST(SummaryRun, CashSheetWithoutHotelRecordAndWithTodaysRearrangedRooms) {
     SummaryRunner r;
     r.f.writeText("SC20240131.txt", "Camera 101 -> 102\r\nCamera 7\xE0\r\nultima");

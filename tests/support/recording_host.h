@@ -30,6 +30,7 @@ public:
     int printMenus = 0;
     int lastProgressTotal = -1;
     bool startSucceeds = true;
+    bool openSucceeds = true;
 
     ov::Answer ask(const std::string& text, const std::string& title, ov::Answer def) override {
         questions.push_back({text, title, def});
@@ -47,7 +48,7 @@ public:
     void showPrintMenu() override { ++printMenus; }
     bool openWithAssociatedProgram(const std::string& path) override {
         opened.push_back(path);
-        return true;
+        return openSucceeds;
     }
     bool startProgram(const std::string& program, const std::string&) override {
         started.push_back(program);

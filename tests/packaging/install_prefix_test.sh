@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# "cmake --install" under a prefix of the test's own: the layout a desktop expects, and a program
+# that reads Jet files through the helper installed beside it, also after the whole prefix has
+# been moved elsewhere (the helper is found from the program's own folder). Needs no root.
+#
+#   install_prefix_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" || { cat "$work/install.log"; fail "cmake --install"; }
+for f in bin/ovdesk libexec/ovdesk/ovdesk-mdbread share/applications/io.github.ovdesk.ovdesk.desktop \
+         share/metainfo/io.github.ovdesk.ovdesk.metainfo.xml share/man/man1/ovdesk.1.gz \
+         share/icons/hicolor/scalable/apps/ovdesk.svg share/icons/hicolor/16x16/apps/ovdesk.png \
+         share/icons/hicolor/256x256/apps/ovdesk.png; do
+  [ -f "$work/prefix/$f" ] || fail "$f is not installed"
+done
+[ -x "$work/prefix/libexec/ovdesk/ovdesk-mdbread" ] || fail "the helper is not executable"
+
+query() { env -i PATH=/usr/bin:/bin "$1" query --folder "$source/tests/fixtures/edge/work" ColonneOV.mdb ColonneOV; }
+expected=$(query "$build/ovdesk")
+[ -n "$expected" ] || fail "the build's program read nothing"
+[ "$(query "$work/prefix/bin/ovdesk")" = "$expected" ] || fail "the installed program reads the Jet file differently"
+mv "$work/prefix" "$work/moved"
+[ "$(query "$work/moved/bin/ovdesk")" = "$expected" ] || fail "the moved installation does not find its helper"
+rm "$work/moved/libexec/ovdesk/ovdesk-mdbread"
+if query "$work/moved/bin/ovdesk" >/dev/null 2>&1; then fail "read a Jet file without its installed helper"; fi
+echo "installed under a prefix, moved, and read the Jet file through the installed helper"

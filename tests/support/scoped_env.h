@@ -1,0 +1,33 @@
+#pragma once
+// An environment variable of the test process (and so of the programs it starts) set, or cleared
+// with nullptr, for a scope, then put back as it was.
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace ovtest {
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            setenv(name_.c_str(), old_->c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+}  // namespace ovtest
