@@ -14,12 +14,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TableCommand : public ::testing::Test {
+// Workstation 1, so that the print file is FD1; the environment is put back afterwards.
+class WorkstationOne : public ::testing::Test {
 protected:
     void SetUp() override {
         if (const char* v = std::getenv("PCLocal")) saved_ = v;
         setenv("PCLocal", "1", 1);
-        fs::copy(ovtest::fixturesDir() / "edge" / "work", dir.path(), fs::copy_options::recursive);
     }
     void TearDown() override {
         if (saved_)
@@ -28,23 +28,39 @@ protected:
             unsetenv("PCLocal");
     }
 
+    // The lines of the print file FD1.
+    std::vector<std::string> printFileLines() const {
+        std::vector<std::string> lines;
+        std::string text = dir.read("FD1");
+        size_t start = 0;
+        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+            lines.push_back(text.substr(start, end - start));
+        return lines;
+    }
+
+    ovtest::TempFolder dir;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+class TableCommand : public WorkstationOne {
+protected:
+    void SetUp() override {
+        WorkstationOne::SetUp();
+        fs::copy(ovtest::fixturesDir() / "edge" / "work", dir.path(), fs::copy_options::recursive);
+    }
+
     ovtest::ProcessResult table(std::vector<std::string> args) {
         args.insert(args.begin(), {"table", "--folder", dir.path().string(), "--table", "ColonneOV"});
         return runOvdesk(args);
     }
     // The lines of the print file between the heading block and the closing lines.
     std::vector<std::string> dataLines() const {
-        std::vector<std::string> lines;
-        std::string text = dir.read("FD1");
-        size_t start = 0;
-        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-            lines.push_back(text.substr(start, end - start));
+        std::vector<std::string> lines = printFileLines();
         if (lines.size() < 8) return {};
         return std::vector<std::string>(lines.begin() + 5, lines.end() - 3);
     }
-
-    ovtest::TempFolder dir;
-    std::optional<std::string> saved_;
 };
 
 }  // namespace
@@ -152,11 +168,10 @@ namespace {
 
 // A hand-built working folder whose layouts list saved queries: takings by item, a join with a
 // group-by, and a query that selects from it.
-class TableOverSavedQuery : public ::testing::Test {
+class TableOverSavedQuery : public WorkstationOne {
 protected:
     void SetUp() override {
-        if (const char* v = std::getenv("PCLocal")) saved_ = v;
-        setenv("PCLocal", "1", 1);
+        WorkstationOne::SetUp();
         ovtest::SqliteBuilder(dir / "Movimenti.mdb")
             .table("Incassi", {{"NumeroHotel", "SHORT"}, {"NCamera", "TEXT(4)"}, {"Sigla", "TEXT(10)"},
                                {"Importo", "CURRENCY"}})
@@ -177,28 +192,14 @@ protected:
         dir.write("IncassiPerVoce.stp", "1,Incassi per voce,Movimenti.mdb,IncassiPerVoce,,,,,,\r\n" + columns);
         dir.write("VociMaggiori.stp", "1,Voci maggiori,Movimenti.mdb,VociMaggiori,,,,,,\r\n" + columns);
     }
-    void TearDown() override {
-        if (saved_)
-            setenv("PCLocal", saved_->c_str(), 1);
-        else
-            unsetenv("PCLocal");
-    }
-
     // The print file's lines after the heading block: data lines, middle line, totals, bottom line.
     std::vector<std::string> listing(const std::string& layout) {
         auto r = runOvdesk({"table", "--folder", dir.path().string(), "--table", layout, "--row", "Righe", "da", "1",
                             "--order", "Descrizione", "--destination", "---"});
         EXPECT_EQ(r.exitCode, 0) << r.err;
-        std::vector<std::string> lines;
-        std::string text = dir.read("FD1");
-        size_t start = 0;
-        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-            lines.push_back(text.substr(start, end - start));
+        std::vector<std::string> lines = printFileLines();
         return lines.size() > 5 ? std::vector<std::string>(lines.begin() + 5, lines.end()) : lines;
     }
-
-    ovtest::TempFolder dir;
-    std::optional<std::string> saved_;
 };
 
 }  // namespace

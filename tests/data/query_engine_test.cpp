@@ -196,3 +196,12 @@ TEST_F(QueryEngine, SavedQueriesThatCannotRunSayWhy) {
     };
     for (const auto& c : cases) ovtest::expectError([&] { rows(c.what); }, c);
 }
+
+TEST_F(QueryEngine, DeeplyNestedTextsAreRefusedNotRunOutOfStack) {
+    std::string joins = "Guests";
+    for (int i = 0; i < 1000; ++i) joins = "(" + joins;
+    std::string derived = "Guests";
+    for (int i = 0; i < 1000; ++i) derived = "(SELECT * FROM " + derived + ") AS T";
+    for (const std::string& from : {joins, derived})
+        ovtest::expectError([&] { rows("SELECT Name FROM " + from); }, {"nesting", 3131, {}});
+}

@@ -273,6 +273,17 @@ TEST(TableDataLine, LookupColumnsWithAndWithoutAMatch) {
     EXPECT_EQ(lines[7], boxed({"            ", "    27", "     "}));
 }
 
+TEST(TableDataLine, LookupColumnsMayLookInASavedQuery) {
+    Records r({{"NumeroHotel", "SHORT"}, {"Voce", "TEXT(10)"}}, {{1, "BAR"}, {1, "MINI"}, {2, "MINI"}});
+    r.addLookupTable();
+    SqliteBuilder(r.folder / "Voci.mdb")
+        .query("VociBrevi", "SELECT NumeroHotel, Codice, UCase(Left(Descrizione, 3)) & '.' AS Breve FROM Voci");
+    Lines lines = r.print(kHeader + "1,Breve,Voci.mdb,VociBrevi,Breve,5,N,S,Codice,Voce\r\n");
+    EXPECT_EQ(lines[0], boxed({"BAR. "}));
+    EXPECT_EQ(lines[1], boxed({"MIN. "}));
+    EXPECT_EQ(lines[2], boxed({"MIN. "}));
+}
+
 TEST(TableDataLine, LookupInAMissingDatabasePrintsBlanks) {
     Records r({{"NumeroHotel", "SHORT"}, {"Voce", "TEXT(10)"}}, {{1, "BAR"}});
     Lines lines = r.print(kHeader + "1,Descr.,Manca.mdb,Voci,Descrizione,5,N,N,Codice,Voce\r\n"

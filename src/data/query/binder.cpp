@@ -172,11 +172,11 @@ Value negatedNumber(const Value& v) {
 
 }  // namespace
 
-Scope Scope::ofTable(const Table& table) {
+Scope Scope::ofTable(const Table& table, const std::string& source) {
     Scope s;
-    s.name = table.name;
+    s.name = source.empty() ? table.name : source;
     s.columns.reserve(table.fields.size());
-    for (const Field& f : table.fields) s.columns.push_back(ScopeColumn{table.name, f});
+    for (const Field& f : table.fields) s.columns.push_back(ScopeColumn{s.name, f});
     return s;
 }
 

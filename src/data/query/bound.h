@@ -43,7 +43,8 @@ struct Scope {
     std::vector<ScopeColumn> columns;
     std::string name;  // the table the messages name
 
-    static Scope ofTable(const Table& table);
+    // The fields of one table, under the name the query gives it (the table's own by default).
+    static Scope ofTable(const Table& table, const std::string& source = {});
     // Position of the column a (qualified) name means; -1 when there is none. Error 3079 for a bare
     // name that several tables have.
     int find(std::string_view qualifier, std::string_view field) const;

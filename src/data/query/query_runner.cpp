@@ -28,6 +28,17 @@ void collectLiterals(const Expr& e, std::vector<Value>& values) {
     for (const Expr& a : e.args) collectLiterals(a, values);
 }
 
+// A bound expression with the values of the literals it was parsed with.
+BoundValues withLiterals(BoundExpr bound, const Expr& e, const std::string& text) {
+    BoundValues b;
+    b.text = text;
+    b.expr = std::move(bound);
+    collectLiterals(e, b.bindings.values);
+    if (b.bindings.values.size() < b.expr.rules.size()) b.bindings.values.resize(b.expr.rules.size());
+    bindValues(b.expr, b.bindings, b.text);
+    return b;
+}
+
 bool hasAggregate(const Expr& e) {
     if (e.kind == ExprKind::Aggregate) return true;
     for (const Expr& a : e.args)
@@ -187,13 +198,7 @@ private:
 
     BoundValues bound(const Expr& e, const Scope& scope, const char* refusedIn, const std::string& text) {
         refusedIn_ = refusedIn;
-        BoundValues b;
-        b.text = text.empty() ? q_.text : text;
-        b.expr = query::bind(e, scope, *this);
-        collectLiterals(e, b.bindings.values);
-        if (b.bindings.values.size() < b.expr.rules.size()) b.bindings.values.resize(b.expr.rules.size());
-        bindValues(b.expr, b.bindings, b.text);
-        return b;
+        return withLiterals(query::bind(e, scope, *this), e, text.empty() ? q_.text : text);
     }
 
     void loadLeaves(const FromItem& item);
@@ -296,10 +301,7 @@ RowSource SelectRun::build(const FromItem& item, bool filterable) {
     const Leaf& leaf = leaves_[index];
     std::vector<Expr> own = filterable ? termsFor(index, index + 1, false, index) : std::vector<Expr>{};
     if (own.empty()) return RowSource::ofTable(*leaf.table, leaf.name);
-    RowSource whole;
-    whole.scope.name = leaf.name;
-    for (const Field& f : leaf.table->fields) whole.scope.columns.push_back(ScopeColumn{leaf.name, f});
-    BoundValues condition = bound(bothOf(std::move(own)), whole.scope, "WHERE", q_.whereText);
+    BoundValues condition = bound(bothOf(std::move(own)), Scope::ofTable(*leaf.table, leaf.name), "WHERE", q_.whereText);
     std::vector<uint32_t> rows =
         matchingRows(*leaf.table, std::move(condition.expr), std::move(condition.bindings), condition.text);
     return RowSource::ofTable(*leaf.table, leaf.name, &rows);
@@ -311,7 +313,8 @@ RowSource SelectRun::fromClause() {
     full.name = leaves_.empty() ? std::string() : leaves_.front().name;
     for (const Leaf& l : leaves_) {
         leafStart_.push_back(full.columns.size());
-        for (const Field& f : l.table->fields) full.columns.push_back(ScopeColumn{l.name, f});
+        Scope own = Scope::ofTable(*l.table, l.name);
+        full.columns.insert(full.columns.end(), own.columns.begin(), own.columns.end());
     }
     leafStart_.push_back(full.columns.size());
     if (ctx_.savedQuery) checkParameters(full);
@@ -594,13 +597,7 @@ void orderUnion(Table& t, const std::vector<SortItem>& orderBy) {
     std::vector<BoundValues> keys;
     std::vector<bool> descending;
     for (const SortItem& s : orderBy) {
-        BoundValues b;
-        b.text = s.text;
-        b.expr = query::bind(s.expr, t, s.text);
-        collectLiterals(s.expr, b.bindings.values);
-        if (b.bindings.values.size() < b.expr.rules.size()) b.bindings.values.resize(b.expr.rules.size());
-        bindValues(b.expr, b.bindings, b.text);
-        keys.push_back(std::move(b));
+        keys.push_back(withLiterals(query::bind(s.expr, t, s.text), s.expr, s.text));
         descending.push_back(s.descending);
     }
     std::vector<Row> sortKeys;

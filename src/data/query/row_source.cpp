@@ -62,8 +62,7 @@ Row sideBySide(const Row* left, size_t leftWidth, const Row* right, size_t right
 
 RowSource RowSource::ofTable(const Table& table, const std::string& source, const std::vector<uint32_t>* rows) {
     RowSource s;
-    s.scope.name = source;
-    for (const Field& f : table.fields) s.scope.columns.push_back(ScopeColumn{source, f});
+    s.scope = Scope::ofTable(table, source);
     s.tableCount = 1;
     s.tableOfColumn.assign(table.fields.size(), 0);
     auto add = [&](uint32_t r) {

@@ -11,6 +11,10 @@
 namespace ov::query {
 namespace {
 
+constexpr int kMaxFromNesting = 64;
+// Parentheses of FROM clauses being parsed on this thread, derived tables' own included.
+thread_local int fromDepth_ = 0;
+
 // Words that end a part of a select: an expression or a table stops before them.
 constexpr const char* kClauseWords[] = {"FROM",  "WHERE", "GROUP", "HAVING", "ORDER", "UNION", "ON",
                                         "INNER", "LEFT",  "RIGHT", "JOIN",   "IN",    "WITH",  "AS"};
@@ -266,6 +270,13 @@ private:
     std::shared_ptr<const FromItem> fromPrimary() {
         auto item = std::make_shared<FromItem>();
         if (symbol("(")) {
+            // Parentheses nest as deep as joins do in practice; a text nesting deeper is refused
+            // before the walk runs out of stack.
+            if (++fromDepth_ > kMaxFromNesting) throw frameError();
+            struct Leave {
+                int& d;
+                ~Leave() { --d; }
+            } leave{fromDepth_};
             ++pos_;
             if (word("SELECT")) {
                 size_t start = pos_;
