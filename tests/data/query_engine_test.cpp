@@ -36,6 +36,11 @@ protected:
             .row({1, 45306.0, 1})
             .row({2, 45337.5, 0})
             .row({3, 45384.0, 1})
+            .table("Codes", {{"Code", "TEXT(10)"}})
+            .row({"1E3"})
+            .row({"1000"})
+            .row({"12"})
+            .row({nullptr})
             .query("Camere occupate",
                    "SELECT G.Room, R.Kind, Count(*) AS Ospiti FROM Guests AS G INNER JOIN Rooms AS R "
                    "ON G.Room = R.Room GROUP BY G.Room, R.Kind")
@@ -141,6 +146,30 @@ TEST_F(QueryEngine, SubqueriesDatesAndFunctions) {
     for (const Case& c : cases) EXPECT_EQ(rows(c.sql), c.expected) << c.sql;
 }
 
+TEST_F(QueryEngine, OuterJoinsGroupsAndNumbersInText) {
+    const Case cases[] = {
+        // A condition on the side an outer join fills with nulls filters after the join.
+        {"SELECT Guests.Id FROM Guests LEFT JOIN Rooms ON Guests.Room = Rooms.Room WHERE Rooms.Room Is Null",
+         {"Id", "4", "5"}},
+        {"SELECT Guests.Id, Rooms.Kind FROM Guests INNER JOIN Rooms ON Guests.Room = Rooms.Room "
+         "WHERE Rooms.Floor = 1 AND Guests.Nights > 1",
+         {"Id;Kind", "1;Doppia", "3;Doppia"}},
+        {"SELECT Rooms.Room, Count(*) AS Righe, Count(Guests.Id) AS Ospiti FROM Rooms LEFT JOIN Guests "
+         "ON Rooms.Room = Guests.Room GROUP BY Rooms.Room",
+         {"Room;Righe;Ospiti", "101;2;2", "102;1;1", "104;1;0"}},
+        // The same expression in the list and in GROUP BY, whatever the order of its literals.
+        {"SELECT Left(Name, 1) AS Initial, Count(*) AS N FROM Guests GROUP BY Left(Name, 1)",
+         {"Initial;N", "b;1", "N;1", "R;2", "V;1"}},
+        {"SELECT Id, Rate FROM Guests ORDER BY Rate DESC, Id", {"Id;Rate", "3;2.25", "1;1.5", "5;1.5", "4;0.5", "2;NULL"}},
+        {"SELECT DISTINCT TOP 2 Room FROM Guests WHERE Room Is Not Null", {"Room", "101", "102"}},
+        // Text such as 1E3 is the number 1000 where a number is wanted.
+        {"SELECT Code, Val(Code) AS V FROM Codes WHERE Code = 1000", {"Code;V", "1E3;1000", "1000;1000"}},
+        // Sums read the texts as numbers; Max compares them as texts.
+        {"SELECT Sum(Code) AS S, Max(Code) AS M FROM Codes", {"S;M", "2012;1E3"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rows(c.sql), c.expected) << c.sql;
+}
+
 TEST_F(QueryEngine, ErrorsNameWhatIsWrong) {
     const ovtest::ErrorCase cases[] = {
         {"SELECT Room FROM Guests, Rooms", 3079, {"'Room'"}},
@@ -157,6 +186,7 @@ TEST_F(QueryEngine, ErrorsNameWhatIsWrong) {
         {"SELECT Name FROM Guests IN 'Altro.mdb'", 3251, {"'Altro.mdb'"}},
         {"SELECT Name, FROM Guests", 3131, {"FROM"}},
         {"SELECT Name FROM Guests WHERE (Id = 1", 3075, {"Id = 1"}},
+        {"SELECT Sum(Name) FROM Guests", 3464, {"Tipo di dati"}},
     };
     for (const auto& c : cases) ovtest::expectError([&] { rows(c.what); }, c);
 }
@@ -177,7 +207,7 @@ TEST_F(QueryEngine, SavedQueriesWorkWhereverATableNameDoes) {
     EXPECT_EQ(rs.fieldType(0), ov::FieldType::Text);
     EXPECT_EQ(rs.fieldType(2), ov::FieldType::Long);
     ovtest::expectError([&] { rs.edit(); }, {"edit", ov::err::ReadOnly, {"'Camere occupate'"}});
-    EXPECT_EQ(db->tableNames(), (std::vector<std::string>{"Guests", "Rooms", "Events"}));
+    EXPECT_EQ(db->tableNames(), (std::vector<std::string>{"Guests", "Rooms", "Events", "Codes"}));
 
     // A change to a table the query reads is seen at the next opening.
     ov::RecordSet guests = db->openRecordSet("Guests");
@@ -186,6 +216,12 @@ TEST_F(QueryEngine, SavedQueriesWorkWhereverATableNameDoes) {
     guests.setField("Room", ov::Value::text("102"));
     guests.update();
     EXPECT_EQ(rows("Camere occupate"), (Lines{"Room;Kind;Ospiti", "101;Doppia;2", "102;Singola;2"}));
+}
+
+TEST_F(QueryEngine, ASavedQueryNeedsANameOfItsOwn) {
+    for (const char* name : {"Guests", "camere OCCUPATE"})
+        ovtest::expectError([&] { SqliteBuilder(dir / "Ospiti.mdb").query(name, "SELECT * FROM Rooms"); },
+                            {name, 3010, {"'" + std::string(name) + "'", "già"}});
 }
 
 TEST_F(QueryEngine, SavedQueriesThatCannotRunSayWhy) {

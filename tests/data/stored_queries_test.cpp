@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "core/error.h"
@@ -156,6 +157,60 @@ TEST(StoredQueries, TheTextOfEachQueryIsRebuiltFromItsRows) {
         << byName["Product Sales for 1995"].sql;
     EXPECT_EQ(byName["Employee Sales by Country"].sql.rfind("PARAMETERS [Beginning Date] DateTime, [Ending Date] DateTime;\r\n", 0), 0u);
     EXPECT_EQ(byName["Quarterly Orders by Product"].kind, ov::QueryKind::Crosstab);
+}
+
+TEST(StoredQueries, AccessFilesOfEveryVersionGiveTheTextOfEveryKind) {
+    const std::map<std::string, std::pair<ov::QueryKind, std::string>> expected = {
+        {"SelectQuery",
+         {ov::QueryKind::Select,
+          "SELECT DISTINCT Table1.*, Table2.col1, Table2.col2, Table3.col3\r\n"
+          "FROM (Table1 LEFT JOIN Table3 ON Table1.col1 = Table3.col1) INNER JOIN Table2 ON "
+          "(Table3.col1 = Table2.col1) AND (Table3.col1 = Table2.col2)\r\n"
+          "WHERE (((Table2.col2)=\"foo\" Or (Table2.col2) In (\"buzz\",\"bazz\")))\r\n"
+          "ORDER BY Table2.col1;"}},
+        {"AppendQuery",
+         {ov::QueryKind::Append,
+          "INSERT INTO Table3 ( col2, col2, col3 )\r\n"
+          "SELECT [Table1].[col2], [Table2].[col2], [Table2].[col3]\r\n"
+          "FROM Table1 INNER JOIN Table2 ON [Table1].[col1]=[Table2].[col1];"}},
+        {"UpdateQuery",
+         {ov::QueryKind::Update,
+          "PARAMETERS [User Name] Text;\r\n"
+          "UPDATE Table1 SET Table1.col1 = \"foo\", Table1.col2 = [Table2].[col3], [Table2].[col1] = [User Name]\r\n"
+          "WHERE ((([Table2].[col1]) Is Not Null));"}},
+        {"DeleteQuery",
+         {ov::QueryKind::Delete,
+          "DELETE Table1.col1, Table1.col2, Table1.col3\r\nFROM Table1\r\nWHERE (((Table1.col1)>\"blah\"));"}},
+        {"MakeTableQuery",
+         {ov::QueryKind::MakeTable,
+          "SELECT Max(Table2.col1) AS MaxOfcol1, Table2.col2, Table3.col2 INTO Table4\r\n"
+          "FROM (Table2 INNER JOIN Table1 ON Table2.col1 = Table1.col2) RIGHT JOIN Table3 ON Table1.col2 = Table3.col3\r\n"
+          "GROUP BY Table2.col2, Table3.col2\r\n"
+          "HAVING (((Max(Table2.col1))=\"buzz\") AND ((Table2.col2)<>\"blah\"));"}},
+        {"CrosstabQuery",
+         {ov::QueryKind::Crosstab,
+          "TRANSFORM Count([Table2].[col2]) AS CountOfcol2\r\n"
+          "SELECT Table2_1.col1, [Table2].[col3], Avg(Table2_1.col2) AS AvgOfcol2\r\n"
+          "FROM (Table1 INNER JOIN Table2 ON [Table1].[col1]=[Table2].[col1]) INNER JOIN Table2 AS Table2_1 ON "
+          "[Table2].[col1]=Table2_1.col3\r\n"
+          "WHERE ((([Table1].[col1])>\"10\") And ((Table2_1.col1) Is Not Null) And ((Avg(Table2_1.col2))>\"10\"))\r\n"
+          "GROUP BY Table2_1.col1, [Table2].[col3]\r\n"
+          "ORDER BY [Table2].[col3]\r\n"
+          "PIVOT [Table1].[col1];"}},
+        {"UnionQuery",
+         {ov::QueryKind::Union,
+          "Select Table1.col1, Table1.col2\r\nwhere Table1.col1 = \"foo\"\r\nUNION\r\nSelect Table2.col1, Table2.col2\r\n"
+          "UNION ALL Select Table3.col1, Table3.col2\r\nwhere Table3.col3 > \"blah\";"}},
+        {"PassthroughQuery", {ov::QueryKind::PassThrough, "ALTER TABLE Table4 DROP COLUMN col5;"}},
+        {"DataDefinitionQuery", {ov::QueryKind::DataDefinition, "CREATE TABLE Table5 (col1 CHAR, col2 CHAR);"}},
+    };
+    for (const char* file : {"queryTestV1997.mdb", "queryTestV2000.mdb", "queryTestV2003.mdb"}) {
+        SCOPED_TRACE(file);
+        auto db = ov::Database::openPath(ovtest::fixturesDir() / "access" / "work" / file, file);
+        std::map<std::string, std::pair<ov::QueryKind, std::string>> actual;
+        for (const ov::StoredQuery& q : db->storedQueries()) actual[q.name] = {q.kind, q.sql};
+        EXPECT_EQ(actual, expected);
+    }
 }
 
 TEST(StoredQueries, AccessFilesOfEveryVersionKeepQueriesOfEveryKind) {

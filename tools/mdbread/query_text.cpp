@@ -104,8 +104,10 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
     return out;
 }
 
+// A text kept whole in the file (a union's select, a data-definition statement): without the blanks,
+// the closing ";" and the terminating zero around it.
 std::string trimmedText(std::string s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; };
     while (!s.empty() && (blank(s.back()) || s.back() == ';')) s.pop_back();
     size_t first = 0;
     while (first < s.size() && blank(s[first])) ++first;
@@ -245,7 +247,13 @@ private:
 
     std::string fromList() const {
         std::vector<std::unique_ptr<FromNode>> sources;
-        for (const QueryRow* t : all(kTable)) sources.push_back(tableNode(t->name1, t->name2));
+        const QueryRow* k = first(kKind);
+        for (const QueryRow* t : all(kTable)) {
+            // An append query lists its target among its tables; it is not read from.
+            if (kind_ == QueryKind::Append && k && t->name2.empty() && ov::cp1252::equalNoCase(t->name1, k->name1))
+                continue;
+            sources.push_back(tableNode(t->name1, t->name2));
+        }
         auto find = [&](const std::string& name) -> size_t {
             for (size_t i = 0; i < sources.size(); ++i)
                 if (sources[i]->contains(name)) return i;
