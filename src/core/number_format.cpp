@@ -1,5 +1,6 @@
 #include "core/number_format.h"
 
+#include <cctype>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -65,7 +66,56 @@ std::string NumberFormat::fixed2(Money value) const {
     return out;
 }
 
-std::string NumberFormat::fixed2(double value) const { return fixed2(Money::fromDouble(value)); }
+namespace {
+
+// A double as the engine's text conversion sees it: 15 significant digits (digits[0] non-zero,
+// trailing zeros kept) and the power of ten of the first digit.
+struct Significant {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+
+Significant significant(double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", value);
+    Significant s;
+    const char* p = buf;
+    if (*p == '-') {
+        s.negative = true;
+        ++p;
+    }
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') s.digits += *p;
+    if (*p == 'e') s.exponent = std::atoi(p + 1);
+    return s;
+}
+
+}  // namespace
+
+std::string NumberFormat::fixed2(double value) const {
+    // Rounded once, half away from zero, from the value's 15 significant digits.
+    if (!std::isfinite(value) || value == 0) return fixed2(Money());
+    Significant s = significant(value);
+    // The value in cents, as decimal digits: the digits before the second decimal, rounded by the next.
+    const int keep = s.exponent + 1 + 2;
+    std::string cents;
+    for (int i = 0; i < keep; ++i) cents += i < static_cast<int>(s.digits.size()) ? s.digits[static_cast<size_t>(i)] : '0';
+    if (keep >= 0 && keep < static_cast<int>(s.digits.size()) && s.digits[static_cast<size_t>(keep)] >= '5') {
+        int i = static_cast<int>(cents.size()) - 1;
+        for (; i >= 0 && cents[static_cast<size_t>(i)] == '9'; --i) cents[static_cast<size_t>(i)] = '0';
+        if (i < 0) cents.insert(cents.begin(), '1');
+        else ++cents[static_cast<size_t>(i)];
+    }
+    while (cents.size() > 1 && cents.front() == '0') cents.erase(cents.begin());
+    if (cents.find_first_not_of('0') == std::string::npos) return fixed2(Money());
+    if (cents.size() < 3) cents.insert(cents.begin(), 3 - cents.size(), '0');
+    std::string out = s.negative ? "-" : "";
+    out += cents.substr(0, cents.size() - 2);
+    out += decimal;
+    out += cents.substr(cents.size() - 2);
+    return out;
+}
 
 std::string NumberFormat::grouped(double value) const {
     double r = std::round(value);  // half away from zero
@@ -80,19 +130,28 @@ std::string NumberFormat::grouped(int64_t value) const {
 
 std::string NumberFormat::general(double value) const {
     if (value == 0) return "0";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    std::string s = buf;
-    if (s.find('e') != std::string::npos || s.find('E') != std::string::npos) {
-        // Very large or small values: fall back to plain notation without exponent.
-        std::snprintf(buf, sizeof buf, "%.15f", value);
-        s = buf;
-        while (!s.empty() && s.back() == '0') s.pop_back();
-        if (!s.empty() && s.back() == '.') s.pop_back();
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value < 0 ? "-Inf" : "Inf";
+    Significant s = significant(value);
+    while (s.digits.size() > 1 && s.digits.back() == '0') s.digits.pop_back();
+    std::string out = s.negative ? "-" : "";
+    if (s.exponent >= 15 || s.exponent < -4) {
+        // 1E+15, 1,23456789012346E+17, 1E-05: one digit, the decimals, the power of ten.
+        out += s.digits[0];
+        if (s.digits.size() > 1) out += decimal + s.digits.substr(1);
+        char e[16];
+        std::snprintf(e, sizeof e, "E%c%02d", s.exponent < 0 ? '-' : '+', std::abs(s.exponent));
+        return out + e;
     }
-    for (auto& c : s)
-        if (c == '.') c = decimal;
-    return s;
+    if (s.exponent < 0) {
+        out += '0';
+        out += decimal;
+        out += std::string(static_cast<size_t>(-s.exponent - 1), '0') + s.digits;
+        return out;
+    }
+    const size_t whole = static_cast<size_t>(s.exponent) + 1;
+    if (s.digits.size() <= whole) return out + s.digits + std::string(whole - s.digits.size(), '0');
+    return out + s.digits.substr(0, whole) + decimal + s.digits.substr(whole);
 }
 
 std::string NumberFormat::general(Money value) const {
@@ -120,7 +179,8 @@ std::optional<double> NumberFormat::parse(std::string_view t) const {
     }
     std::string plain;
     bool seenDecimal = false, digits = false;
-    for (char c : t) {
+    for (size_t i = 0; i < t.size(); ++i) {
+        char c = t[i];
         if (c >= '0' && c <= '9') {
             plain += c;
             digits = true;
@@ -129,6 +189,18 @@ std::optional<double> NumberFormat::parse(std::string_view t) const {
             seenDecimal = true;
         } else if (c == thousands && !seenDecimal && digits) {
             continue;
+        } else if ((c == 'E' || c == 'e') && digits) {
+            // A power of ten ends the number: "1E3", "1,5E-05".
+            size_t j = i + 1;
+            std::string exponent = "e";
+            if (j < t.size() && (t[j] == '+' || t[j] == '-')) exponent += t[j++];
+            if (j == t.size()) return std::nullopt;
+            for (; j < t.size(); ++j) {
+                if (t[j] < '0' || t[j] > '9') return std::nullopt;
+                exponent += t[j];
+            }
+            plain += exponent;
+            break;
         } else {
             return std::nullopt;
         }
@@ -139,10 +211,13 @@ std::optional<double> NumberFormat::parse(std::string_view t) const {
 }
 
 double leadingNumber(std::string_view text) {
-    // Like the original's Val: blanks anywhere are ignored, a sign, digits, one dot.
+    // Like the original's Val: blanks anywhere are ignored, a sign, digits, one dot, and a power of
+    // ten after E or D ("1E3" is 1000).
     std::string plain;
     bool seenDot = false, seenDigit = false, seenSign = false;
-    for (char c : text) {
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
         if (c == ' ' || c == '\t') continue;
         if (c >= '0' && c <= '9') { plain += c; seenDigit = true; continue; }
         if ((c == '-' || c == '+') && !seenDigit && !seenSign && !seenDot) { plain += c; seenSign = true; continue; }
@@ -150,7 +225,19 @@ double leadingNumber(std::string_view text) {
         break;
     }
     if (!seenDigit) return 0;
-    return plainDecimal(plain);
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+        std::string exponent = "e";
+        size_t j = i + 1;
+        auto skipBlanks = [&] {
+            while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+        };
+        skipBlanks();
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
+        for (skipBlanks(); j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j, skipBlanks()) exponent += text[j];
+        if (exponent.size() > 1 && std::isdigit(static_cast<unsigned char>(exponent.back()))) plain += exponent;
+    }
+    double v = plainDecimal(plain);
+    return std::isfinite(v) ? v : 0;
 }
 
 }  // namespace ov

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/stored_query.h"
 #include "data/table.h"
 
 namespace ov {
@@ -18,6 +19,8 @@ public:
     virtual std::vector<std::string> tableNames() = 0;
     // The whole table; Error 3078 naming the table when the file has none of that name.
     virtual std::shared_ptr<Table> loadTable(const std::string& name) = 0;
+    // The queries saved in the file, in the file's order.
+    virtual std::vector<StoredQuery> storedQueries() = 0;
     virtual bool writable() const = 0;
 
     // Writes, each in a transaction of its own (Error 3027 naming the file on a read-only store).

@@ -1,6 +1,7 @@
 #include "data/database.h"
 
 #include <fstream>
+#include <optional>
 
 #include "core/cp1252.h"
 #include "core/error.h"
@@ -47,10 +48,22 @@ std::vector<std::string> Database::tableNames() { return backend_->tableNames();
 std::shared_ptr<const Table> Database::table(const std::string& name) {
     if (auto t = tablecache::lookup(path_, name)) return t;
     auto stamp = tablecache::stampOf(path_);
-    std::shared_ptr<const Table> t = backend_->loadTable(name);
+    std::shared_ptr<const Table> t;
+    try {
+        t = backend_->loadTable(name);
+    } catch (const Error& e) {
+        if (e.number() != err::TableNotFound) throw;
+        std::optional<StoredQuery> query;
+        for (StoredQuery& q : storedQueries())
+            if (cp1252::equalNoCase(q.name, name)) query = std::move(q);
+        if (!query) throw;
+        t = runStoredQuery(*query);
+    }
     tablecache::store(path_, stamp, t);
     return t;
 }
+
+std::vector<StoredQuery> Database::storedQueries() { return backend_->storedQueries(); }
 
 void Database::tableChanged(const std::string& name) { tablecache::invalidate(path_, name); }
 

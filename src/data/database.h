@@ -30,9 +30,15 @@ public:
     bool writable() const;
 
     std::vector<std::string> tableNames();
-    // The loaded table, shared with every other reader of the same unchanged file.
+    // The queries saved in the file.
+    std::vector<StoredQuery> storedQueries();
+    // The loaded table, shared with every other reader of the same unchanged file; for the name of
+    // a saved query, the rows it selects (run once for the unchanged file). Error 3078 when the file
+    // has neither; a saved query that is no select, needs parameters or fails names itself in the
+    // error (database_queries.cpp).
     std::shared_ptr<const Table> table(const std::string& name);
-    // A record set over a table name or a query text (SELECT * FROM ... [WHERE] [ORDER BY]).
+    // A record set over a table or saved query name, or a query text: SELECT * FROM ... [WHERE]
+    // [ORDER BY] as the reports write it, or any select of the engine's SQL (query/parser.h).
     RecordSet openRecordSet(const std::string& tableOrQuery);
 
     Backend& backend() { return *backend_; }
@@ -41,6 +47,9 @@ public:
 
 private:
     Database(std::filesystem::path path, std::string displayName, Format format, std::unique_ptr<Backend> backend);
+
+    std::shared_ptr<const Table> runStoredQuery(const StoredQuery& query);
+    std::shared_ptr<const Table> runQueryText(const std::string& text);
 
     std::filesystem::path path_;
     std::string displayName_;

@@ -57,8 +57,16 @@ public:
         ensureLoaded();
         for (const auto& t : tables_)
             if (cp1252::equalNoCase(t->name, name)) return t;
-        throw Error(err::TableNotFound, "Impossibile trovare la tabella '" + cp1252::toUtf8(name) +
+        throw Error(err::TableNotFound, "Impossibile trovare la tabella o la query '" + cp1252::toUtf8(name) +
                                             "' nel database '" + displayName_ + "'.");
+    }
+
+    std::vector<StoredQuery> storedQueries() override {
+        ensureLoaded();
+        if (!queriesUnreadable_.empty())
+            throw Error(err::NotADatabase, "Impossibile leggere le query salvate nel database '" + displayName_ +
+                                               "': " + damaged(queriesUnreadable_) + ".");
+        return queries_;
     }
 
     bool writable() const override { return false; }
@@ -78,10 +86,14 @@ private:
         for (int attempt = 1;; ++attempt) {
             tablecache::FileStamp stamp = tablecache::stampOf(path_);
             try {
-                tables_ = readOnce();
+                jetstream::Contents contents = readOnce();
+                tables_ = std::move(contents.tables);
+                queries_ = std::move(contents.queries);
+                queriesUnreadable_ = std::move(contents.queriesUnreadable);
             } catch (const ReadFailure& f) {
                 loaded_ = false;
                 tables_.clear();
+                queries_.clear();
                 if (attempt == 2 || !f.worthRetrying)
                     throw Error(err::NotADatabase, "Impossibile leggere il database '" + displayName_ + "': " +
                                                        f.reason + ".");
@@ -96,7 +108,7 @@ private:
         }
     }
 
-    std::vector<std::shared_ptr<Table>> readOnce() const {
+    jetstream::Contents readOnce() const {
         fs::path helper = jet::findHelper();
         if (helper.empty()) throw ReadFailure{"programma di lettura 'ovdesk-mdbread' non trovato", false};
         std::chrono::milliseconds timeout = readTimeout();
@@ -120,7 +132,7 @@ private:
             break;
         }
         try {
-            return jetstream::parseTables(run.output);
+            return jetstream::parseStream(run.output);
         } catch (const jetstream::MalformedStream&) {
             throw ReadFailure{damaged("dati letti incompleti o non validi")};
         }
@@ -131,6 +143,8 @@ private:
     bool loaded_ = false;
     tablecache::FileStamp stamp_;
     std::vector<std::shared_ptr<Table>> tables_;
+    std::vector<StoredQuery> queries_;
+    std::string queriesUnreadable_;
 };
 
 }  // namespace

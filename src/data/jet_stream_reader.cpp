@@ -106,21 +106,41 @@ std::shared_ptr<Table> readTable(Cursor& in) {
     return table;
 }
 
+StoredQuery readQuery(Cursor& in) {
+    StoredQuery q;
+    q.name = in.str16();
+    uint8_t kind = in.u8();
+    if (!isQueryKind(kind)) throw MalformedStream("unknown query kind " + std::to_string(kind));
+    q.kind = static_cast<QueryKind>(kind);
+    q.sql = in.str32();
+    return q;
+}
+
 }  // namespace
 
-std::vector<std::shared_ptr<Table>> parseTables(std::string_view bytes) {
+Contents parseStream(std::string_view bytes) {
     Cursor in(bytes);
     if (in.take(kMagic.size()) != kMagic) throw MalformedStream("not a table stream");
-    std::vector<std::shared_ptr<Table>> tables;
+    Contents c;
     for (;;) {
         char tag = static_cast<char>(in.u8());
         if (tag == kStreamEnd) break;
-        if (tag != kTable) throw MalformedStream("bad table marker");
-        tables.push_back(readTable(in));
+        if (tag == kTable && c.queries.empty() && c.queriesUnreadable.empty()) {
+            c.tables.push_back(readTable(in));
+        } else if (tag == kQuery && c.queriesUnreadable.empty()) {
+            c.queries.push_back(readQuery(in));
+        } else if (tag == kQueriesUnreadable && c.queries.empty() && c.queriesUnreadable.empty()) {
+            c.queriesUnreadable = in.str32();
+            if (c.queriesUnreadable.empty()) throw MalformedStream("unreadable queries without a reason");
+        } else {
+            throw MalformedStream("bad table marker");
+        }
     }
-    if (in.u32() != tables.size()) throw MalformedStream("table count mismatch");
+    if (in.u32() != c.tables.size()) throw MalformedStream("table count mismatch");
     if (!in.atEnd()) throw MalformedStream("bytes after the end of the stream");
-    return tables;
+    return c;
 }
+
+std::vector<std::shared_ptr<Table>> parseTables(std::string_view bytes) { return parseStream(bytes).tables; }
 
 }  // namespace ov::jetstream

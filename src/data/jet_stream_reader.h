@@ -1,10 +1,11 @@
 #pragma once
-// Turns the Jet helper's output (format in data/jet_stream.h) into loaded tables.
+// Turns the Jet helper's output (format in data/jet_stream.h) into loaded tables and saved queries.
 #include <memory>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
 
+#include "data/stored_query.h"
 #include "data/table.h"
 
 namespace ov::jetstream {
@@ -14,6 +15,14 @@ struct MalformedStream : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+struct Contents {
+    std::vector<std::shared_ptr<Table>> tables;
+    std::vector<StoredQuery> queries;
+    std::string queriesUnreadable;  // why the saved queries are missing; empty when they were read
+};
+
+Contents parseStream(std::string_view bytes);
+// The tables alone.
 std::vector<std::shared_ptr<Table>> parseTables(std::string_view bytes);
 
 }  // namespace ov::jetstream

@@ -13,6 +13,7 @@ public:
 
     std::vector<std::string> tableNames() override { return store_.tableNames(); }
     std::shared_ptr<Table> loadTable(const std::string& name) override { return store_.loadTable(name); }
+    std::vector<StoredQuery> storedQueries() override { return store_.storedQueries(); }
     bool writable() const override { return store_.writable(); }
 
     int64_t insertRow(const std::string& table, const Row& row) override { return store_.insertRow(table, row); }

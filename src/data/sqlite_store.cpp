@@ -128,10 +128,12 @@ struct SqliteStore::Impl {
         return Stmt(s);
     }
 
-    // Table names as stored (UTF-8 converted to code page 1252), in creation order.
-    std::vector<std::string> tableNames() {
-        Stmt s = prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
-                         "ESCAPE '\\' ORDER BY rowid",
+    // Table names as stored (UTF-8 converted to code page 1252), in creation order; the system
+    // tables ("MSys...", such as the saved queries) only when asked for.
+    std::vector<std::string> tableNames(bool withSystemTables = false) {
+        Stmt s = prepare(std::string("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                                     "'sqlite\\_%' ESCAPE '\\'") +
+                             (withSystemTables ? "" : " AND name NOT LIKE 'MSys%'") + " ORDER BY rowid",
                          "leggere l'elenco delle tabelle");
         std::vector<std::string> names;
         int rc;
@@ -150,7 +152,7 @@ struct SqliteStore::Impl {
         std::string key = cp1252::toUpper(name);
         if (auto it = schemas.find(key); it != schemas.end()) return &it->second;
         std::optional<std::string> stored;
-        for (auto& n : tableNames())
+        for (auto& n : tableNames(true))
             if (cp1252::equalNoCase(n, name)) stored = n;
         if (!stored) return nullptr;
         Schema schema;
@@ -520,6 +522,49 @@ void SqliteStore::deleteRow(const std::string& table, int64_t rowId) {
             throw Error(err::NoCurrentRecord, "Il record della tabella '" + cp1252::toUtf8(t.name) + "' del file " +
                                                   d.fileText() + " è stato eliminato da un altro utente.");
     });
+}
+
+namespace {
+
+const char* const kQueryTable = "MSysQueryDefs";
+
+TableDefinition queryTableDefinition() {
+    return TableDefinition{kQueryTable, {makeField("Name", "TEXT(64)"), makeField("Type", "SHORT"), makeField("SQL", "MEMO")}};
+}
+
+}  // namespace
+
+std::vector<StoredQuery> SqliteStore::storedQueries() {
+    std::vector<StoredQuery> out;
+    if (!impl_->findSchema(kQueryTable)) return out;
+    std::shared_ptr<Table> t = loadTable(kQueryTable);
+    const int name = t->fieldIndex("Name"), type = t->fieldIndex("Type"), sql = t->fieldIndex("SQL");
+    if (name < 0 || type < 0 || sql < 0)
+        throw Error(err::NotADatabase, "La tabella delle query salvate del file " + impl_->fileText() + " è danneggiata.");
+    for (const Row& r : t->rows) {
+        const Value& n = r[static_cast<size_t>(name)];
+        const Value& k = r[static_cast<size_t>(type)];
+        const Value& q = r[static_cast<size_t>(sql)];
+        if (!n.isText() || !k.isInteger() || !isQueryKind(static_cast<int>(k.asInteger())))
+            throw Error(err::NotADatabase,
+                        "La tabella delle query salvate del file " + impl_->fileText() + " è danneggiata.");
+        out.push_back(StoredQuery{n.asText(), static_cast<QueryKind>(k.asInteger()), q.isText() ? q.asText() : ""});
+    }
+    return out;
+}
+
+void SqliteStore::saveQuery(const StoredQuery& query) {
+    Impl& d = *impl_;
+    d.requireWritable();
+    if (d.findSchema(query.name))
+        throw Error(kTableExists, "Esiste già una tabella di nome '" + cp1252::toUtf8(query.name) + "' nel file " +
+                                      d.fileText() + ".");
+    for (const StoredQuery& q : storedQueries())
+        if (cp1252::equalNoCase(q.name, query.name))
+            throw Error(kTableExists, "La query '" + cp1252::toUtf8(query.name) + "' esiste già nel file " +
+                                          d.fileText() + ".");
+    if (!d.findSchema(kQueryTable)) createTable(queryTableDefinition());
+    insertRow(kQueryTable, Row{Value::text(query.name), Value::integer(static_cast<int>(query.kind)), Value::text(query.sql)});
 }
 
 void SqliteStore::beginBatch() {

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/stored_query.h"
 #include "data/table.h"
 
 namespace ov {
@@ -57,6 +58,7 @@ public:
     // seconds unless changed.
     void setBusyTimeout(std::chrono::milliseconds timeout);
 
+    // The user tables; system tables ("MSys...") are left out.
     std::vector<std::string> tableNames();
     // The whole table in rowid order, rowIds filled. Error 3078 naming table and file when missing.
     std::shared_ptr<Table> loadTable(const std::string& name);
@@ -64,6 +66,12 @@ public:
     std::vector<Field> fieldsOf(const std::string& table);
 
     void createTable(const TableDefinition& definition);
+
+    // Saved queries, kept in the system table MSysQueryDefs (Name, Type: the query kind's code,
+    // SQL: the query's text). Error 3343 when that table is damaged.
+    std::vector<StoredQuery> storedQueries();
+    // Error 3010 when a table or query of that name exists.
+    void saveQuery(const StoredQuery& query);
     // Each write runs in a transaction of its own (or in the open batch), waiting up to five seconds
     // for another workstation's lock. Values are converted to the column types; texts are checked
     // against the field sizes.

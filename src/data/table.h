@@ -20,6 +20,8 @@ struct Table {
     std::vector<Row> rows;
     // Row identities of a writable store (SQLite rowid), parallel to rows; empty for Jet tables.
     std::vector<int64_t> rowIds;
+    // The rows of a query rather than of a stored table: never written.
+    bool derived = false;
 
     // Position of a field, matched without regard to case; -1 when the table has none.
     int fieldIndex(std::string_view fieldName) const;

@@ -66,6 +66,10 @@ void invalidate(const fs::path& path, const std::string& table) {
     auto key = keyOf(path, table);
     std::lock_guard lock(cache().mutex);
     cache().entries.erase(key);
+    // The rows of the file's saved queries may have come from that table.
+    auto& entries = cache().entries;
+    for (auto it = entries.lower_bound({key.first, std::string()}); it != entries.end() && it->first.first == key.first;)
+        it = it->second.table->derived ? entries.erase(it) : std::next(it);
 }
 
 void clear() {

@@ -21,6 +21,7 @@ FileStamp stampOf(const std::filesystem::path& path);
 std::shared_ptr<const Table> lookup(const std::filesystem::path& path, const std::string& table);
 // Stores a table read from the file as it was at `stamp` (taken before reading).
 void store(const std::filesystem::path& path, const FileStamp& stamp, std::shared_ptr<const Table> table);
+// Forgets the table, and the rows of every saved query of the file.
 void invalidate(const std::filesystem::path& path, const std::string& table);
 void clear();
 

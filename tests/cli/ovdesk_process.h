@@ -51,13 +51,12 @@ inline ProcessResult runOvdesk(const std::vector<std::string>& args) {
     return r;
 }
 
-// Commands run on a copy of the "edge" working folder, with PCLocal = 1 meanwhile.
-class EdgeFolderCommand : public ::testing::Test {
+// Commands run on a working folder of their own, with PCLocal = 1 meanwhile (print file FD1).
+class WorkstationOneCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         if (const char* v = std::getenv("PCLocal")) saved_ = v;
         setenv("PCLocal", "1", 1);
-        std::filesystem::copy(fixturesDir() / "edge" / "work", dir.path(), std::filesystem::copy_options::recursive);
     }
     void TearDown() override {
         if (saved_)
@@ -66,10 +65,29 @@ protected:
             unsetenv("PCLocal");
     }
 
+    // The lines of the print file FD1.
+    std::vector<std::string> printFileLines() const {
+        std::vector<std::string> lines;
+        std::string text = dir.read("FD1");
+        size_t start = 0;
+        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+            lines.push_back(text.substr(start, end - start));
+        return lines;
+    }
+
     TempFolder dir;
 
 private:
     std::optional<std::string> saved_;
+};
+
+// Commands run on a copy of the "edge" working folder.
+class EdgeFolderCommand : public WorkstationOneCommand {
+protected:
+    void SetUp() override {
+        WorkstationOneCommand::SetUp();
+        std::filesystem::copy(fixturesDir() / "edge" / "work", dir.path(), std::filesystem::copy_options::recursive);
+    }
 };
 
 }  // namespace ovtest

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "cli/ovdesk_process.h"
 #include "support/sqlite_builder.h"
 #include "support/temp_folder.h"
@@ -78,6 +81,26 @@ TEST(QueryCommand, WrongCommandLinesExitTwoAndFailuresExitOne) {
     EXPECT_EQ(missingTable.exitCode, 1);
     EXPECT_NE(missingTable.err.find("'DatiFattura'"), std::string::npos) << missingTable.err;
     EXPECT_EQ(missingTable.out, "");
+}
+
+TEST(QueryCommand, ShowsASavedQueryOfAJetFileAndRefusesOneThatNeedsParameters) {
+    const std::string folder = (ovtest::fixturesDir() / "northwind").string();
+    auto r = runOvdesk({"query", "--folder", folder, "nwind.mdb", "Ten Most Expensive Products"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    // The rows worked out without ovdesk (fixtures/northwind/expected), in the command's notation.
+    std::ifstream file(ovtest::fixturesDir() / "northwind" / "expected" / "Ten Most Expensive Products.tsv",
+                       std::ios::binary);
+    std::string expected((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    for (char& c : expected)
+        if (c == '\t') c = ';';
+    EXPECT_EQ(r.out, expected);
+
+    auto refused = runOvdesk({"query", "--folder", folder, "nwind.mdb", "Invoices Filter"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("3061"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("Query 'Invoices Filter'"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("[Forms]![Orders]![OrderID]"), std::string::npos) << refused.err;
 }
 
 TEST(Cli, VersionAndHelp) {

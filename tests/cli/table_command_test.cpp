@@ -6,6 +6,7 @@
 
 #include "cli/ovdesk_process.h"
 #include "support/pdf_pages.h"
+#include "support/sqlite_builder.h"
 #include "support/temp_folder.h"
 
 using ovtest::runOvdesk;
@@ -22,11 +23,7 @@ protected:
     }
     // The lines of the print file between the heading block and the closing lines.
     std::vector<std::string> dataLines() const {
-        std::vector<std::string> lines;
-        std::string text = dir.read("FD1");
-        size_t start = 0;
-        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-            lines.push_back(text.substr(start, end - start));
+        std::vector<std::string> lines = printFileLines();
         if (lines.size() < 8) return {};
         return std::vector<std::string>(lines.begin() + 5, lines.end() - 3);
     }
@@ -149,4 +146,63 @@ TEST_F(TableCommand, WrongCommandLinesExitTwo) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "ovdesk table: data non valida per --row dataemissione: 310224");
     EXPECT_FALSE(fs::exists(dir.path() / "FD1"));
+}
+
+namespace {
+
+// A hand-built working folder whose layouts list saved queries: takings by item, a join with a
+// group-by, and a query that selects from it.
+class TableOverSavedQuery : public ovtest::WorkstationOneCommand {
+protected:
+    void SetUp() override {
+        WorkstationOneCommand::SetUp();
+        ovtest::SqliteBuilder(dir / "Movimenti.mdb")
+            .table("Incassi", {{"NumeroHotel", "SHORT"}, {"NCamera", "TEXT(4)"}, {"Sigla", "TEXT(10)"},
+                               {"Importo", "CURRENCY"}})
+            .row({1, "101", "BAR", ovtest::money("12.50")})
+            .row({1, "102", "bar", ovtest::money("7.50")})
+            .row({1, "101", "RIST", ovtest::money("150")})
+            .row({2, "201", "BAR", ovtest::money("99")})
+            .row({1, "103", "MINI", ovtest::money("3")})  // no item of that code: left out by the join
+            .table("Voci", {{"Sigla", "TEXT(10)"}, {"Descrizione", "TEXT(30)"}})
+            .row({"BAR", "Bar"})
+            .row({"RIST", "Ristorante"})
+            .query("IncassiPerVoce",
+                   "SELECT Incassi.NumeroHotel, Voci.Descrizione, Count(*) AS Righe, Sum(Incassi.Importo) AS Totale "
+                   "FROM Incassi INNER JOIN Voci ON Incassi.Sigla = Voci.Sigla "
+                   "GROUP BY Incassi.NumeroHotel, Voci.Descrizione")
+            .query("VociMaggiori", "SELECT * FROM IncassiPerVoce WHERE Totale > 100");
+        const std::string columns = "2,Voce,,,Descrizione,12,N,S,,\r\n3,Righe,,,Righe,5,S,S,,\r\n4,Totale,,,Totale,9,S,S,,\r\n";
+        dir.write("IncassiPerVoce.stp", "1,Incassi per voce,Movimenti.mdb,IncassiPerVoce,,,,,,\r\n" + columns);
+        dir.write("VociMaggiori.stp", "1,Voci maggiori,Movimenti.mdb,VociMaggiori,,,,,,\r\n" + columns);
+    }
+    // The print file's lines after the heading block: data lines, middle line, totals, bottom line.
+    std::vector<std::string> listing(const std::string& layout) {
+        auto r = runOvdesk({"table", "--folder", dir.path().string(), "--table", layout, "--row", "Righe", "da", "1",
+                            "--order", "Descrizione", "--destination", "---"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        std::vector<std::string> lines = printFileLines();
+        return lines.size() > 5 ? std::vector<std::string>(lines.begin() + 5, lines.end()) : lines;
+    }
+};
+
+}  // namespace
+
+TEST_F(TableOverSavedQuery, ALayoutOverAJoinWithGroupByListsTheHotelsGroups) {
+    EXPECT_EQ(listing("IncassiPerVoce"), (std::vector<std::string>{
+                                             "|Bar         |    2|       20|",
+                                             "|Ristorante  |    1|      150|",
+                                             "|============|=====|=========|",
+                                             "|            |    3|      170|",
+                                             "|============|=====|=========|",
+                                         }));
+}
+
+TEST_F(TableOverSavedQuery, ALayoutOverAQueryOfAQuery) {
+    EXPECT_EQ(listing("VociMaggiori"), (std::vector<std::string>{
+                                           "|Ristorante  |    1|      150|",
+                                           "|============|=====|=========|",
+                                           "|            |    1|      150|",
+                                           "|============|=====|=========|",
+                                       }));
 }

@@ -49,3 +49,50 @@ TEST(NumberFormat, ParsesTheUsersLocale) {
     EXPECT_DOUBLE_EQ(ov::leadingNumber(" 1 2ab"), 12);
     EXPECT_DOUBLE_EQ(ov::leadingNumber("abc"), 0);
 }
+
+TEST(NumberFormat, DoublesBecomeTextAsTheSuitesPlatformWritesThem) {
+    // Up to 15 significant digits; E-notation from 1E+15 up and from 1E-05 down.
+    const std::pair<double, const char*> cases[] = {
+        {1e-5, "1E-05"},
+        {123456789012345678.0, "1,23456789012346E+17"},
+        {1e15, "1E+15"},
+        {999999999999999.0, "999999999999999"},
+        {0.0001, "0,0001"},
+        {0.000123456, "0,000123456"},
+        {0.00005, "5E-05"},
+        {-2.5e-7, "-2,5E-07"},
+        {1.0 / 3.0, "0,333333333333333"},
+        {2.0 / 3.0 * 100, "66,6666666666667"},
+        {-1234.5, "-1234,5"},
+        {1e100, "1E+100"},
+        {0.1 + 0.2, "0,3"},
+    };
+    for (auto [value, text] : cases) EXPECT_EQ(NumberFormat::italian().general(value), text) << value;
+    EXPECT_EQ(NumberFormat::english().general(123456789012345678.0), "1.23456789012346E+17");
+}
+
+TEST(NumberFormat, TextWithAPowerOfTenReadsAsItsNumber) {
+    auto it = NumberFormat::italian();
+    EXPECT_DOUBLE_EQ(*it.parse("1E3"), 1000);
+    EXPECT_DOUBLE_EQ(*it.parse("1,23456789012346E+17"), 1.23456789012346e17);
+    EXPECT_DOUBLE_EQ(*it.parse("-1E-05"), -1e-5);
+    EXPECT_FALSE(it.parse("1E").has_value());
+    EXPECT_FALSE(it.parse("E3").has_value());
+    EXPECT_DOUBLE_EQ(ov::leadingNumber("1E3"), 1000);
+    EXPECT_DOUBLE_EQ(ov::leadingNumber("2,5E3"), 2);  // a comma is no decimal separator for it
+    EXPECT_DOUBLE_EQ(ov::leadingNumber("1.5e-2 kg"), 0.015);
+    EXPECT_DOUBLE_EQ(ov::leadingNumber("3Euro"), 3);  // E not followed by digits ends the number
+    EXPECT_DOUBLE_EQ(ov::leadingNumber("1E999"), 0);  // too large for a number: none
+}
+
+TEST(NumberFormat, FixedTwoDecimalsOfADoubleRoundOnce) {
+    auto it = NumberFormat::italian();
+    EXPECT_EQ(it.fixed2(28.98 / 1936.27), "0,01");  // 0,014967...: not 0,0150 first, then 0,02
+    EXPECT_EQ(it.fixed2(784.10 / 1936.27), "0,40");  // 0,404954...: not 0,4050 first, then 0,41
+    EXPECT_EQ(it.fixed2(2.675), "2,68");             // its 15 digits are 2,67500000000000
+    EXPECT_EQ(it.fixed2(-0.005), "-0,01");
+    EXPECT_EQ(it.fixed2(-0.004), "0,00");
+    EXPECT_EQ(it.fixed2(999.995), "1000,00");
+    EXPECT_EQ(it.fixed2(1e16), "10000000000000000,00");
+    EXPECT_EQ(NumberFormat::english().fixed2(0.125), "0.13");
+}

@@ -408,6 +408,26 @@ TEST_F(MisbehavingHelper, AHangingReadIsStoppedAfterTheTimeout) {
     EXPECT_TRUE(noChildLeft());
 }
 
+TEST_F(MisbehavingHelper, UnreadableSavedQueriesLeaveTheTablesReadable) {
+    // The stream says the saved queries could not be read: a damaged system table of queries.
+    auto env = useScript(
+        "\"$REAL\" \"$1\" > \"$DIR/out\"; head -c -5 \"$DIR/out\"; printf 'X\\006\\000\\000\\000guasto'; "
+        "tail -c 5 \"$DIR/out\"");
+    ov::tablecache::clear();
+    auto db = Database::openPath(fixture(), "Contatori.mdb");
+    EXPECT_EQ(db->table("Contatori")->rows.size(), 2u);
+    for (auto run : {std::function<void()>([&] { db->storedQueries(); }), std::function<void()>([&] { db->table("Nessuna"); })}) {
+        try {
+            run();
+            ADD_FAILURE() << "no error";
+        } catch (const ov::Error& e) {
+            EXPECT_EQ(e.number(), 3343);
+            EXPECT_NE(e.message().find("query salvate nel database 'Contatori.mdb'"), std::string::npos) << e.message();
+            EXPECT_NE(e.message().find("guasto"), std::string::npos) << e.message();
+        }
+    }
+}
+
 TEST_F(MisbehavingHelper, AMissingHelperIsAnErrorNamingTheFile) {
     ScopedEnv env("OVDESK_MDBREAD", (tmp_ / "no-such-helper").c_str());
     ov::tablecache::clear();

@@ -61,6 +61,11 @@ SqliteBuilder& SqliteBuilder::row(const std::vector<CellValue>& cells) {
     return *this;
 }
 
+SqliteBuilder& SqliteBuilder::query(const std::string& name, const std::string& sql) {
+    impl_->store->saveQuery(ov::StoredQuery{ov::cp1252::fromUtf8(name), ov::QueryKind::Select, ov::cp1252::fromUtf8(sql)});
+    return *this;
+}
+
 ov::Money money(const char* text) {
     auto m = ov::Money::parse(text);
     if (!m) throw ov::Error(ov::err::Usage, std::string("money(): not an amount: ") + text);

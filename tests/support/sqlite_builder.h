@@ -43,6 +43,8 @@ public:
     SqliteBuilder& table(const std::string& name, const std::vector<std::pair<std::string, std::string>>& columns);
     // A row of the table last declared; CURRENCY cells given as double or Money are stored exactly.
     SqliteBuilder& row(const std::vector<CellValue>& cells);
+    // A saved select query (UTF-8 SQL text), as the suite's files keep queries beside their tables.
+    SqliteBuilder& query(const std::string& name, const std::string& sql);
 
 private:
     struct Impl;

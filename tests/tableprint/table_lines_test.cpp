@@ -239,6 +239,19 @@ TEST(TableDataLine, EuroColumnsDivideByTheRate) {
     EXPECT_EQ(byTwo[3], boxed({"  970,64", "      "}));
 }
 
+TEST(TableDataLine, EuroQuotientAndDoublesAreFormattedOnceFromTheDouble) {
+    Records r({{"Importo", "CURRENCY"}, {"Valore", "DOUBLE"}},
+              {{money("28.98"), 1e-5}, {money("784.10"), 123456789012345678.0}, {money("0"), 1000.0}});
+    Lines lines = r.print(kHeader + "1,Euro,,,EUROImporto,6,S,S,,\r\n1,Valore,,,Valore,22,S,S,,\r\n",
+                          money("1936.27"));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], boxed({"0,01  ", "                 1E-05"}));
+    EXPECT_EQ(lines[1], boxed({"0,40  ", "  1,23456789012346E+17"}));
+    EXPECT_EQ(lines[2], boxed({"0,00  ", "                  1000"}));
+    // Totals follow the printed values; one beyond the engine's currency is left out.
+    EXPECT_EQ(lines[3], boxed({"      ", "                  1000"}));
+}
+
 TEST(TableDataLine, LookupColumnsWithAndWithoutAMatch) {
     Records r({{"NumeroHotel", "SHORT"}, {"Voce", "TEXT(10)"}, {"Numero", "LONG"}},
               {{1, "BAR", 12}, {1, "BAR", 12}, {1, "MINI", 7}, {1, "NESSUNA", 99}, {1, "L'ORO", 13},
@@ -258,6 +271,17 @@ TEST(TableDataLine, LookupColumnsWithAndWithoutAMatch) {
     EXPECT_EQ(lines[6], boxed({"Minibar del ", "     3", "MINI "}));  // the record's own hotel
     // Look-up totals add the numeric value: 12,5 adds 12.
     EXPECT_EQ(lines[7], boxed({"            ", "    27", "     "}));
+}
+
+TEST(TableDataLine, LookupColumnsMayLookInASavedQuery) {
+    Records r({{"NumeroHotel", "SHORT"}, {"Voce", "TEXT(10)"}}, {{1, "BAR"}, {1, "MINI"}, {2, "MINI"}});
+    r.addLookupTable();
+    SqliteBuilder(r.folder / "Voci.mdb")
+        .query("VociBrevi", "SELECT NumeroHotel, Codice, UCase(Left(Descrizione, 3)) & '.' AS Breve FROM Voci");
+    Lines lines = r.print(kHeader + "1,Breve,Voci.mdb,VociBrevi,Breve,5,N,S,Codice,Voce\r\n");
+    EXPECT_EQ(lines[0], boxed({"BAR. "}));
+    EXPECT_EQ(lines[1], boxed({"MIN. "}));
+    EXPECT_EQ(lines[2], boxed({"MIN. "}));
 }
 
 TEST(TableDataLine, LookupInAMissingDatabasePrintsBlanks) {

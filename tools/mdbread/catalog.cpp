@@ -11,6 +11,8 @@ namespace {
 
 constexpr unsigned long kCatalogPage = 2;        // the definition of MSysObjects
 constexpr uint32_t kSystemObjectFlags = 0x80000002;
+constexpr int kQueryObject = 5;                   // MSysObjects.Type of a saved query
+constexpr const char* kQueryTable = "MSysQueries";
 
 struct TableDef {
     MdbTableDef* table;
@@ -19,7 +21,7 @@ struct TableDef {
 
 }  // namespace
 
-std::vector<UserTable> readUserTables(MdbHandle* mdb) {
+Catalog readCatalog(MdbHandle* mdb) {
     MdbCatalogEntry catalog{};
     catalog.mdb = mdb;
     catalog.object_type = MDB_TABLE;
@@ -41,7 +43,7 @@ std::vector<UserTable> readUserTables(MdbHandle* mdb) {
 
     bool jet4 = mdb->f->jet_version != MDB_VER_JET3;
     std::vector<MdbField> fields(def.table->num_cols);
-    std::vector<UserTable> tables;
+    Catalog out;
     RowScanner rows(def.table);
     rows.forEachRow([&](int start, int end) {
         if (mdb_crack_row(def.table, start, static_cast<size_t>(end - start), fields.data()) < 0)
@@ -55,20 +57,33 @@ std::vector<UserTable> readUserTables(MdbHandle* mdb) {
         const unsigned char* t = fixed(type, 2);
         const unsigned char* fl = fixed(flags, 4);
         const unsigned char* pg = fixed(id, 4);
-        if (!t || !pg || (u16(t) & 0x7F) != MDB_TABLE || (fl && (u32(fl) & kSystemObjectFlags))) return;
+        if (!t || !pg) return;
+        const int kind = u16(t) & 0x7F;
+        const uint32_t objectFlags = fl ? u32(fl) : 0;
+        const bool system = (objectFlags & kSystemObjectFlags) != 0;
+        if (kind != MDB_TABLE && kind != kQueryObject) return;
         const MdbField& n = fields[static_cast<size_t>(name)];
         if (n.is_null || n.siz <= 0 || n.start < start || n.start + n.siz > end) rows.damaged("catalog name");
         const unsigned char* text = mdb->pg_buf + n.start;
-        UserTable user{jet4 ? jet4Text(text, static_cast<size_t>(n.siz)) : jet3Text(text, static_cast<size_t>(n.siz)),
-                       MdbCatalogEntry{}};
+        std::string objectName =
+            jet4 ? jet4Text(text, static_cast<size_t>(n.siz)) : jet3Text(text, static_cast<size_t>(n.siz));
+        if (kind == kQueryObject) {
+            out.queries.push_back(QueryObject{std::move(objectName), static_cast<int32_t>(u32(pg)), objectFlags});
+            return;
+        }
+        if (system && objectName != kQueryTable) return;
+        UserTable user{std::move(objectName), MdbCatalogEntry{}};
         user.entry.mdb = mdb;
         user.entry.object_type = MDB_TABLE;
         user.entry.table_pg = u32(pg) & 0x00FFFFFF;
-        user.entry.flags = fl ? static_cast<int>(u32(fl)) : 0;
+        user.entry.flags = static_cast<int>(objectFlags);
         std::snprintf(user.entry.object_name, sizeof user.entry.object_name, "%s", user.name.c_str());
-        tables.push_back(std::move(user));
+        if (system)
+            out.queryRows = std::move(user);
+        else
+            out.tables.push_back(std::move(user));
     });
-    return tables;
+    return out;
 }
 
 }  // namespace mdbread

@@ -1,5 +1,7 @@
 #pragma once
-// The user tables of a Jet file, from its system table MSysObjects.
+// The user tables and saved queries of a Jet file, from its system table MSysObjects.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +14,22 @@ struct UserTable {
     MdbCatalogEntry entry;  // what libmdb needs to read the table's definition
 };
 
+// A saved query: its rows in MSysQueries carry its id.
+struct QueryObject {
+    std::string name;  // code page 1252
+    int32_t id = 0;
+    uint32_t flags = 0;  // the object's flags; bits 4 to 7 tell the query's kind
+};
+
+struct Catalog {
+    std::vector<UserTable> tables;
+    std::vector<QueryObject> queries;
+    std::optional<UserTable> queryRows;  // the system table MSysQueries, when the file has one
+};
+
 // In catalog order. Reads only the names, kinds, flags and definition pages: the objects'
 // property blobs, which libmdb's own catalog reader decodes, are neither needed nor trusted.
 // Throws Damaged.
-std::vector<UserTable> readUserTables(MdbHandle* mdb);
+Catalog readCatalog(MdbHandle* mdb);
 
 }  // namespace mdbread

@@ -1,7 +1,8 @@
 // ovdesk-mdbread FILE [TABLE]
 //
 // Reads a Jet 3 / Jet 4 database read-only with libmdb and writes its user tables (or the one
-// named) to standard output in the stream of data/jet_stream.h. libmdb is not hardened against
+// named) and, when it reads every table, its saved queries to standard output in the stream of
+// data/jet_stream.h. libmdb is not hardened against
 // damaged files, so the program reads them here, in a process of its own: a crash or a hang
 // costs this process only. Exit status 0 on success; otherwise a short message on stderr.
 #include "libmdb.h"
@@ -19,6 +20,7 @@
 #include "data/jet_stream.h"
 #include "stream_writer.h"
 #include "catalog.h"
+#include "query_reader.h"
 #include "row_scanner.h"
 #include "table_writer.h"
 
@@ -29,6 +31,26 @@ enum Exit { Ok = 0, Usage = 64, CannotOpen = 2, Damaged = 3, NoSuchTable = 4, Ou
 int fail(int code, const std::string& message) {
     std::fprintf(stderr, "ovdesk-mdbread: %s\n", message.c_str());
     return code;
+}
+
+// The saved queries; when their system table is damaged, the tables stay readable and the stream
+// says why the queries are missing.
+void writeQueries(mdbread::Catalog& catalog, mdbread::StreamWriter& out) {
+    std::vector<ov::StoredQuery> queries;
+    try {
+        queries = mdbread::readQueries(catalog);
+    } catch (const mdbread::Damaged& e) {
+        out.u8(static_cast<uint8_t>(ov::jetstream::kQueriesUnreadable));
+        out.str32(e.what());
+        return;
+    }
+    for (const ov::StoredQuery& q : queries) {
+        out.u8(static_cast<uint8_t>(ov::jetstream::kQuery));
+        out.str16(q.name);
+        out.u8(static_cast<uint8_t>(q.kind));
+        out.str32(q.sql);
+        out.maybeFlush();
+    }
 }
 
 int run(const char* file, const char* onlyTable) {
@@ -44,18 +66,19 @@ int run(const char* file, const char* onlyTable) {
     struct stat st;
     if (::stat(file, &st) != 0 || st.st_size % mdb->fmt->pg_size != 0)
         return fail(Damaged, std::string(file) + ": not a whole number of pages");
-    std::vector<mdbread::UserTable> userTables = mdbread::readUserTables(mdb);
+    mdbread::Catalog catalog = mdbread::readCatalog(mdb);
 
     std::string wanted = onlyTable ? ov::cp1252::fromUtf8(onlyTable) : std::string();
     mdbread::StreamWriter out(STDOUT_FILENO);
     out.raw(ov::jetstream::kMagic);
     uint32_t tables = 0;
-    for (mdbread::UserTable& table : userTables) {
+    for (mdbread::UserTable& table : catalog.tables) {
         if (onlyTable && !ov::cp1252::equalNoCase(table.name, wanted)) continue;
         mdbread::writeTable(table, out);
         ++tables;
     }
     if (onlyTable && tables == 0) return fail(NoSuchTable, std::string(file) + ": no table " + onlyTable);
+    if (!onlyTable) writeQueries(catalog, out);
     out.u8(static_cast<uint8_t>(ov::jetstream::kStreamEnd));
     out.u32(tables);
     out.flush();

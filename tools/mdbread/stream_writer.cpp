@@ -26,6 +26,7 @@ void StreamWriter::str32(std::string_view s) {
 }
 
 void StreamWriter::flush() {
+    if (fd_ < 0) return;
     const char* p = buf_.data();
     size_t left = buf_.size();
     while (left > 0) {

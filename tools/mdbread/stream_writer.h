@@ -8,7 +8,9 @@ namespace mdbread {
 
 class StreamWriter {
 public:
+    // Writes to the file descriptor; without one, keeps everything in memory (bytes()).
     explicit StreamWriter(int fd) : fd_(fd) {}
+    StreamWriter() : fd_(-1) {}
     ~StreamWriter() = default;
     StreamWriter(const StreamWriter&) = delete;
     StreamWriter& operator=(const StreamWriter&) = delete;
@@ -25,8 +27,10 @@ public:
     void str32(std::string_view s);
 
     // Writes out the buffer once it has grown; flush() writes everything.
-    void maybeFlush() { if (buf_.size() >= kChunk) flush(); }
+    void maybeFlush() { if (fd_ >= 0 && buf_.size() >= kChunk) flush(); }
     void flush();
+    // What an in-memory writer holds.
+    const std::string& bytes() const { return buf_; }
 
 private:
     static constexpr size_t kChunk = 1 << 16;

@@ -1,6 +1,7 @@
 #include "table_writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +63,17 @@ T fromBits(uint64_t bits) {
         std::memcpy(&x, &bits, sizeof x);
     }
     return x;
+}
+
+// A Single as the engine shows it: the shortest decimal that reads back as the same Single
+// (0.15, not 0.150000005960464), carried as the double of that decimal.
+double singleAsShown(float f) {
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, f);
+    if (ec != std::errc()) return f;
+    double d = f;
+    std::from_chars(buf, end, d);
+    return d;
 }
 
 class TableWriter {
@@ -141,7 +153,7 @@ void TableWriter::writeValue(const MdbColumn& col, const MdbField& f, int rowSta
     case MDB_LONGINT:
     case MDB_COMPLEX: need(4); out_.i32(static_cast<int32_t>(u32(v))); break;
     case MDB_MONEY: need(8); out_.i64(static_cast<int64_t>(u64(v))); break;
-    case MDB_FLOAT: need(4); out_.f64(fromBits<float>(u32(v))); break;
+    case MDB_FLOAT: need(4); out_.f64(singleAsShown(fromBits<float>(u32(v)))); break;
     case MDB_DOUBLE:
     case MDB_DATETIME: need(8); out_.f64(fromBits<double>(u64(v))); break;
     case MDB_NUMERIC: {

@@ -7,16 +7,28 @@
 namespace ov::query {
 namespace {
 
+Node constant(Value v) {
+    Node n;
+    n.kind = ExprKind::Literal;
+    n.type = v.isNull() ? StaticKind::Unknown : v.isText() ? StaticKind::Text : StaticKind::Number;
+    n.literal = std::move(v);
+    return n;
+}
+
 class Binder {
 public:
-    Binder(const Table& table, std::vector<ParamRule>& rules) : table_(table), rules_(rules) {}
+    Binder(const Scope& scope, std::vector<ParamRule>& rules, QueryBinding* query)
+        : scope_(scope), rules_(rules), query_(query) {}
 
     Node bind(const Expr& e) {
+        if (query_ && isSubquery(e.kind)) return bindSubquery(e);
         Node n;
         n.kind = e.kind;
         n.binary = e.binary;
         n.compare = e.compare;
         n.function = e.function;
+        n.aggregate = e.aggregate;
+        n.star = e.star;
         n.negated = e.negated;
         n.args.reserve(e.args.size());
         for (const Expr& a : e.args) n.args.push_back(bind(a));
@@ -57,18 +69,52 @@ public:
                 break;
             case ExprKind::Binary: n.type = binaryKind(n); break;
             case ExprKind::Call: n.type = callKind(n); break;
+            case ExprKind::Aggregate:
+                if (!query_) throw undefinedFunctionError("Count");
+                if (const char* clause = query_->aggregatesRefusedIn()) throw aggregateInWhereError(clause);
+                n.type = n.aggregate == Aggregate::Count ? StaticKind::Number
+                         : n.args.empty()                ? StaticKind::Unknown
+                         : n.aggregate == Aggregate::Sum || n.aggregate == Aggregate::Avg ? StaticKind::Number
+                                                                                           : n.args[0].type;
+                break;
             default: n.type = StaticKind::Number; break;
         }
         return n;
     }
 
 private:
+    static bool isSubquery(ExprKind k) {
+        return k == ExprKind::Subquery || k == ExprKind::InSubquery || k == ExprKind::Exists;
+    }
+
+    // A subquery runs now: its value, its list of values or whether it has rows become constants.
+    Node bindSubquery(const Expr& e) {
+        std::vector<Value> values = query_->subqueryValues(*e.subquery, scope_);
+        switch (e.kind) {
+            case ExprKind::Exists: return constant(Value::boolean(values.empty() == e.negated));
+            case ExprKind::Subquery:
+                if (values.size() > 1) throw subqueryRowsError();
+                return constant(values.empty() ? Value::null() : values.front());
+            default: break;
+        }
+        Node n;
+        n.kind = ExprKind::In;
+        n.negated = e.negated;
+        n.type = StaticKind::Number;
+        n.args.push_back(bind(e.args[0]));
+        if (values.empty()) return constant(Value::boolean(e.negated));  // nothing is in an empty list
+        for (Value& v : values) n.args.push_back(constant(std::move(v)));
+        return n;
+    }
+
     void bindField(const Expr& e, Node& n) {
-        if (!e.qualifier.empty() && !cp1252::equalNoCase(e.qualifier, table_.name))
-            throw unknownFieldError(e.qualifier + "." + e.name, table_.name);
-        n.field = table_.fieldIndex(e.name);
-        if (n.field < 0) throw unknownFieldError(e.name, table_.name);
-        n.type = isTextType(table_.fields[static_cast<size_t>(n.field)].type) ? StaticKind::Text : StaticKind::Number;
+        n.field = scope_.find(e.qualifier, e.name);
+        if (n.field < 0) {
+            if (query_) query_->unknownName(e, scope_);
+            throw unknownFieldError(e.qualifier.empty() ? e.name : e.qualifier + "." + e.name, scope_.name);
+        }
+        n.type = isTextType(scope_.columns[static_cast<size_t>(n.field)].field.type) ? StaticKind::Text
+                                                                                     : StaticKind::Number;
     }
 
     // A literal text compared with something known to be a number is read as that number before
@@ -95,14 +141,27 @@ private:
             case Function::Len:
             case Function::InStr:
             case Function::CLng:
-            case Function::CDbl: return StaticKind::Number;
-            case Function::Nz: return StaticKind::Unknown;
+            case Function::CDbl:
+            case Function::CCur:
+            case Function::CInt:
+            case Function::CSng:
+            case Function::CBool:
+            case Function::Abs:
+            case Function::Int:
+            case Function::Fix:
+            case Function::Year:
+            case Function::Month:
+            case Function::Day:
+            case Function::DatePart: return StaticKind::Number;
+            case Function::Nz:
+            case Function::IIf: return StaticKind::Unknown;
             default: return StaticKind::Text;
         }
     }
 
-    const Table& table_;
+    const Scope& scope_;
     std::vector<ParamRule>& rules_;
+    QueryBinding* query_;
 };
 
 Value negatedNumber(const Value& v) {
@@ -113,9 +172,38 @@ Value negatedNumber(const Value& v) {
 
 }  // namespace
 
+Scope Scope::ofTable(const Table& table, const std::string& source) {
+    Scope s;
+    s.name = source.empty() ? table.name : source;
+    s.columns.reserve(table.fields.size());
+    for (const Field& f : table.fields) s.columns.push_back(ScopeColumn{s.name, f});
+    return s;
+}
+
+int Scope::find(std::string_view qualifier, std::string_view field) const {
+    int found = -1;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const ScopeColumn& c = columns[i];
+        if (!cp1252::equalNoCase(c.field.name, field)) continue;
+        if (!qualifier.empty() && !cp1252::equalNoCase(c.source, qualifier)) continue;
+        // One table may have a field once only; the same name in two tables needs the table's name.
+        if (found >= 0 && !cp1252::equalNoCase(columns[static_cast<size_t>(found)].source, c.source))
+            throw ambiguousFieldError(field);
+        if (found < 0) found = static_cast<int>(i);
+    }
+    return found;
+}
+
 BoundExpr bind(const Expr& expr, const Table& table, std::string_view) {
     BoundExpr b;
-    b.root = Binder(table, b.rules).bind(expr);
+    Scope scope = Scope::ofTable(table);
+    b.root = Binder(scope, b.rules, nullptr).bind(expr);
+    return b;
+}
+
+BoundExpr bind(const Expr& expr, const Scope& scope, QueryBinding& query) {
+    BoundExpr b;
+    b.root = Binder(scope, b.rules, &query).bind(expr);
     return b;
 }
 

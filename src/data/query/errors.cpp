@@ -56,4 +56,52 @@ Error inExpression(const Error& e, std::string_view text) {
     return Error(e.number(), m + " (" + quoted(text) + ").", e.source());
 }
 
+Error noTableError(std::string_view text) {
+    return Error(kNoTableInQuery,
+                 "L'input della query deve contenere almeno una tabella o una query: " + quoted(text) + ".");
+}
+
+Error ambiguousFieldError(std::string_view field) {
+    return Error(kAmbiguousField, "Il campo specificato " + quoted(field) +
+                                      " potrebbe fare riferimento a più tabelle elencate nella clausola FROM "
+                                      "dell'istruzione SQL.");
+}
+
+Error aggregateInWhereError(std::string_view clause) {
+    return Error(kAggregateInWhere, "Impossibile utilizzare una funzione di aggregazione nella clausola " +
+                                        cp1252::toUtf8(clause) + ".");
+}
+
+Error notInAggregateError(std::string_view field) {
+    return Error(kNotInAggregate, "La query non include l'espressione specificata " + quoted(field) +
+                                      " come parte di una funzione di aggregazione.");
+}
+
+Error unionColumnsError() {
+    return Error(kUnionColumns, "Il numero di colonne nelle due tabelle o query selezionate di una query di unione "
+                                "non corrisponde.");
+}
+
+Error subqueryRowsError() {
+    return Error(kSubqueryRows, "Questa sottoquery può restituire al massimo un record.");
+}
+
+Error parametersError(const std::vector<std::string>& names) {
+    std::string list;
+    for (size_t i = 0; i < names.size(); ++i) list += (i ? ", " : "") + cp1252::toUtf8(names[i]);
+    return Error(kTooFewParameters, "Parametri insufficienti. Previsto " + std::to_string(names.size()) +
+                                        ": la query chiede " + (names.size() == 1 ? "il parametro " : "i parametri ") +
+                                        list + ", che ovdesk non può chiedere.");
+}
+
+Error notSupportedError(std::string_view whatUtf8) {
+    return Error(kNotSupported, "Operazione non supportata: " + std::string(whatUtf8) + ".");
+}
+
+Error inStoredQuery(const Error& e, std::string_view queryName) {
+    const std::string prefix = "Query " + quoted(queryName) + ": ";
+    if (e.message().rfind("Query '", 0) == 0) return e;  // already said of the innermost query
+    return Error(e.number(), prefix + e.message(), e.source());
+}
+
 }  // namespace ov::query

@@ -264,6 +264,13 @@ const Value& evaluate(const Node& n, const Row& row, const Bindings& bd, Value& 
             return scratch;
         }
         case ExprKind::Call: {
+            // IIf evaluates the branch it takes only, so the other may fail or be null.
+            if (n.function == Function::IIf) {
+                Tri cond = truth(n.args[0], row, bd);
+                const Value& v = evaluate(n.args[cond == Tri::True ? 1 : 2], row, bd, scratch);
+                if (&v != &scratch) scratch = v;
+                return scratch;
+            }
             Value args[4];
             size_t count = n.args.size() < 4 ? n.args.size() : 4;
             for (size_t i = 0; i < count; ++i) {
@@ -274,9 +281,14 @@ const Value& evaluate(const Node& n, const Row& row, const Bindings& bd, Value& 
             scratch = callFunction(n.function, args, count);
             return scratch;
         }
+        case ExprKind::Aggregate:
+            // A query computes its aggregates over the groups; one that reaches a row is misplaced.
+            throw Error(kInvalidUse, "Funzione di aggregazione fuori da una query di raggruppamento.");
         default: scratch = fromTri(truth(n, row, bd));
             return scratch;
     }
 }
+
+Value combine(BinaryOp op, const Value& left, const Value& right) { return arithmetic(op, left, right); }
 
 }  // namespace ov::query

@@ -36,6 +36,9 @@ Value numberValue(double d);
 const NumberFormat& textFormat();
 std::string textOf(const Value& v);
 
+// The arithmetic of + - * / & on two values, as the expressions compute it (sums of a group use it).
+Value combine(BinaryOp op, const Value& left, const Value& right);
+
 // The built-in functions (functions.cpp); args are already evaluated.
 Value callFunction(Function f, const Value* args, size_t count);
 

@@ -2,8 +2,10 @@
 // simply not a match (the engine itself raises "invalid use of Null" for some of them; a report
 // walking notes that may be empty must not stop on one).
 #include <cmath>
+#include <optional>
 
 #include "core/cp1252.h"
+#include "core/dates.h"
 #include "data/query/errors.h"
 #include "data/query/evaluator.h"
 
@@ -67,6 +69,95 @@ Value inStr(const Value* a, size_t count) {
     return Value::integer(at == std::string::npos ? 0 : static_cast<int64_t>(at) + 1);
 }
 
+// Whole numbers of a 16-bit field (CInt) and of the engine's currency.
+constexpr double kIntegerLimit = 32768.0;
+constexpr double kCurrencyLimit = 922337203685477.5807;
+
+Error overflow() { return Error(kOverflow, "Overflow."); }
+
+// The engine's currency of a number, rounded to four decimals half to even, as CCur rounds.
+Value currencyOf(const Value& v) {
+    if (v.isCurrency()) return v;
+    if (v.isInteger() || v.isBool()) {
+        double whole = v.toDouble();
+        if (std::fabs(whole) >= kCurrencyLimit) throw overflow();
+        return Value::currency(v.toMoney());
+    }
+    double d = numberArgument(v);
+    if (!(std::fabs(d) < kCurrencyLimit)) throw overflow();
+    return Value::currency(Money::fromUnits(static_cast<int64_t>(std::nearbyint(d * Money::kScale))));
+}
+
+// Int rounds down, Fix toward zero; whole numbers stay as they are.
+Value wholePart(const Value& v, bool towardZero) {
+    if (v.isInteger()) return v;
+    if (v.isBool()) return Value::integer(v.asBool() ? -1 : 0);
+    if (v.isCurrency()) {
+        int64_t u = v.asCurrency().units(), q = u / Money::kScale;
+        if (!towardZero && u < 0 && u % Money::kScale != 0) --q;
+        return Value::currency(Money::fromInteger(q));
+    }
+    double d = numberArgument(v);
+    return Value::real(towardZero ? std::trunc(d) : std::floor(d));
+}
+
+Value absolute(const Value& v) {
+    if (v.isInteger()) return Value::integer(v.asInteger() < 0 ? -v.asInteger() : v.asInteger());
+    if (v.isBool()) return Value::integer(v.asBool() ? 1 : 0);
+    if (v.isCurrency()) return Value::currency(v.asCurrency() < Money() ? -v.asCurrency() : v.asCurrency());
+    return Value::real(std::fabs(numberArgument(v)));
+}
+
+// The day and the time of a date value: a date-time, a serial number or a text DD/MM/YYYY.
+struct DayAndTime {
+    Date day;
+    long seconds = 0;
+};
+
+DayAndTime dateArgument(const Value& v) {
+    double serial;
+    if (v.isText()) {
+        std::optional<Date> d = Date::fromDmy(cp1252::trim(v.asText()));
+        if (!d) throw typeMismatchError();
+        return DayAndTime{*d, 0};
+    }
+    serial = v.toDouble();
+    double whole = std::floor(serial);
+    // The engine counts days from 30/12/1899, which is 25569 days before 01/01/1970.
+    return DayAndTime{Date::fromSerial(static_cast<long>(whole) - 25569), std::lround((serial - whole) * 86400.0)};
+}
+
+int weekday(const Date& d, int firstDay) {
+    // 01/01/1970 was a Thursday, day 5 counting from Sunday = 1.
+    long sundayBased = ((d.serial() + 4) % 7 + 7) % 7;  // 0 = Sunday
+    return static_cast<int>((sundayBased - (firstDay - 1) + 7) % 7) + 1;
+}
+
+Value datePart(const Value* a, size_t count) {
+    std::string interval = cp1252::toUpper(textOf(a[0]));
+    DayAndTime t = dateArgument(a[1]);
+    int firstDay = count >= 3 && !a[2].isNull() ? static_cast<int>(wholeArgument(a[2])) : 1;
+    if (firstDay == 0) firstDay = 2;  // the system's first day of the week: Monday in Italy
+    if (firstDay < 1 || firstDay > 7) throw invalidArgument();
+    const Date& d = t.day;
+    const long dayOfYear = Date::daysBetween(Date{d.year, 1, 1}, d) + 1;
+    if (interval == "YYYY") return Value::integer(d.year);
+    if (interval == "Q") return Value::integer((d.month - 1) / 3 + 1);
+    if (interval == "M") return Value::integer(d.month);
+    if (interval == "Y") return Value::integer(dayOfYear);
+    if (interval == "D") return Value::integer(d.day);
+    if (interval == "W") return Value::integer(weekday(d, firstDay));
+    if (interval == "WW") {
+        // Week 1 holds 1 January; weeks start on the first day of the week.
+        int offset = weekday(Date{d.year, 1, 1}, firstDay) - 1;
+        return Value::integer((dayOfYear - 1 + offset) / 7 + 1);
+    }
+    if (interval == "H") return Value::integer(t.seconds / 3600);
+    if (interval == "N") return Value::integer(t.seconds / 60 % 60);
+    if (interval == "S") return Value::integer(t.seconds % 60);
+    throw invalidArgument();
+}
+
 }  // namespace
 
 Value callFunction(Function f, const Value* a, size_t count) {
@@ -109,6 +200,22 @@ Value callFunction(Function f, const Value* a, size_t count) {
         case Function::CStr: return Value::text(textOf(a[0]));
         case Function::CLng: return Value::integer(wholeArgument(a[0]));
         case Function::CDbl: return Value::real(numberArgument(a[0]));
+        case Function::CCur: return currencyOf(a[0]);
+        case Function::CInt: {
+            double r = std::nearbyint(numberArgument(a[0]));
+            if (!(std::fabs(r + 0.5) < kIntegerLimit)) throw overflow();
+            return Value::integer(static_cast<int64_t>(r));
+        }
+        case Function::CSng: return Value::real(static_cast<float>(numberArgument(a[0])));
+        case Function::CBool: return Value::boolean(numberArgument(a[0]) != 0);
+        case Function::Abs: return absolute(a[0]);
+        case Function::Int: return wholePart(a[0], false);
+        case Function::Fix: return wholePart(a[0], true);
+        case Function::Year: return Value::integer(dateArgument(a[0]).day.year);
+        case Function::Month: return Value::integer(dateArgument(a[0]).day.month);
+        case Function::Day: return Value::integer(dateArgument(a[0]).day.day);
+        case Function::DatePart: return datePart(a, count);
+        case Function::IIf:  // evaluated by the evaluator, which takes one branch only
         case Function::InStr:
         case Function::Nz: break;
     }

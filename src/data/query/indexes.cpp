@@ -29,6 +29,23 @@ bool makeIndexKey(const Value& v, IndexKey& key) {
     return true;
 }
 
+void appendKey(const Value& v, std::string& key) {
+    thread_local IndexKey k;
+    if (!makeIndexKey(v, k)) {
+        key += '0';
+        return;
+    }
+    if (k.isText) {
+        key += 'T';
+        uint32_t n = static_cast<uint32_t>(k.text.size());
+        key.append(reinterpret_cast<const char*>(&n), sizeof n);
+        key += k.text;
+    } else {
+        key += 'N';
+        key.append(reinterpret_cast<const char*>(&k.number), sizeof k.number);
+    }
+}
+
 FieldIndex::FieldIndex(const Table& table, int field) : field_(field) {
     const size_t f = static_cast<size_t>(field);
     rank_.assign(table.rows.size(), 0);

@@ -32,6 +32,9 @@ struct IndexKey {
 };
 // False for null: null equals nothing.
 bool makeIndexKey(const Value& v, IndexKey& key);
+// Appends the value as a part of a hash key made of several values (groups, DISTINCT, joins):
+// text without regard to case, numbers by value, null a value of its own.
+void appendKey(const Value& v, std::string& key);
 
 struct RangeBound {
     Value value;

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/cp1252.h"
+#include "core/dates.h"
 
 namespace ov::query {
 namespace {
@@ -72,6 +73,11 @@ void scan(std::string_view s, std::string& buffer, Emit emit) {
             }
             i = j + 1;
             emit(TokenKind::Text, body, start);
+        } else if (c == '#') {
+            size_t close = s.find('#', i + 1);
+            if (close == std::string_view::npos || close == i + 1) throw LexError{start, false};
+            i = close + 1;
+            emit(TokenKind::Date, s.substr(start + 1, close - start - 1), start);
         } else if (c == '[') {
             size_t close = s.find(']', i + 1);
             if (close == std::string_view::npos || close == i + 1) throw LexError{start, false};
@@ -80,7 +86,7 @@ void scan(std::string_view s, std::string& buffer, Emit emit) {
         } else if ((c == '<' && (at(i + 1) == '>' || at(i + 1) == '=')) || (c == '>' && at(i + 1) == '=')) {
             i += 2;
             emit(TokenKind::Symbol, s.substr(start, 2), start);
-        } else if (std::string_view("=<>+-*/&(),;.").find(static_cast<char>(c)) != std::string_view::npos) {
+        } else if (std::string_view("=<>+-*/&(),;.!").find(static_cast<char>(c)) != std::string_view::npos) {
             ++i;
             emit(TokenKind::Symbol, s.substr(start, 1), start);
         } else {
@@ -119,6 +125,81 @@ Value numberLiteral(std::string_view text) {
     return Value::real(d);
 }
 
+namespace {
+
+// Reads digits at `i`; -1 when there are none.
+int readDigits(std::string_view s, size_t& i, int maxDigits, int* count = nullptr) {
+    int v = 0, n = 0;
+    while (i < s.size() && n < maxDigits && isDigit(static_cast<unsigned char>(s[i]))) {
+        v = v * 10 + (s[i] - '0');
+        ++i;
+        ++n;
+    }
+    if (count) *count = n;
+    return n ? v : -1;
+}
+
+void skipBlanks(std::string_view s, size_t& i) {
+    while (i < s.size() && isBlank(static_cast<unsigned char>(s[i]))) ++i;
+}
+
+}  // namespace
+
+std::optional<Value> dateLiteral(std::string_view text) {
+    size_t i = 0;
+    skipBlanks(text, i);
+    int digits = 0;
+    int first = readDigits(text, i, 4, &digits);
+    if (first < 0 || i >= text.size()) return std::nullopt;
+    char sep = text[i];
+    if (sep != '/' && sep != '-') return std::nullopt;
+    ++i;
+    int second = readDigits(text, i, 2);
+    if (second < 0 || i >= text.size() || text[i] != sep) return std::nullopt;
+    ++i;
+    int yearDigits = 0;
+    int third = readDigits(text, i, 4, &yearDigits);
+    if (third < 0) return std::nullopt;
+    int year, month, day;
+    if (digits == 4) {  // year-month-day
+        year = first;
+        month = second;
+        day = third;
+    } else {  // month/day/year
+        month = first;
+        day = second;
+        year = third;
+        if (yearDigits <= 2) year += year < 30 ? 2000 : 1900;
+    }
+    if (!Date::isReal(year, month, day)) return std::nullopt;
+    double seconds = 0;
+    skipBlanks(text, i);
+    if (i < text.size()) {
+        int h = readDigits(text, i, 2);
+        if (h < 0 || i >= text.size() || text[i] != ':') return std::nullopt;
+        ++i;
+        int m = readDigits(text, i, 2);
+        if (m < 0) return std::nullopt;
+        int sec = 0;
+        if (i < text.size() && text[i] == ':') {
+            ++i;
+            sec = readDigits(text, i, 2);
+            if (sec < 0) return std::nullopt;
+        }
+        skipBlanks(text, i);
+        std::string_view rest = text.substr(i);
+        if (cp1252::equalNoCase(rest, "PM") && h < 12) h += 12;
+        else if (cp1252::equalNoCase(rest, "AM") && h == 12) h = 0;
+        else if (!rest.empty() && !cp1252::equalNoCase(rest, "AM") && !cp1252::equalNoCase(rest, "PM"))
+            return std::nullopt;
+        if (h > 23 || m > 59 || sec > 59) return std::nullopt;
+        seconds = h * 3600.0 + m * 60.0 + sec;
+    }
+    // The engine counts days from 30/12/1899, which is 25569 days before 01/01/1970.
+    double serial = static_cast<double>(Date{year, month, day}.serial() + 25569) + seconds / 86400.0;
+    return Value::dateTime(DateTimeValue{serial});
+}
+
 void splitLiterals(std::string_view text, LiteralSplit& out) {
     out.shape.clear();
     out.values.clear();
@@ -132,6 +213,11 @@ void splitLiterals(std::string_view text, LiteralSplit& out) {
             case TokenKind::Text:
                 out.shape += '\x02';
                 out.values.push_back(Value::text(std::string(t)));
+                break;
+            case TokenKind::Date:
+                out.shape += '#';
+                out.shape += t;
+                out.shape += "# ";
                 break;
             case TokenKind::Bracketed:
                 out.shape += '[';

@@ -1,5 +1,6 @@
 #pragma once
 // Splits a query or criteria text (code page 1252) into tokens.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,8 @@ enum class TokenKind {
     Bracketed,  // [a name]: never a keyword
     Number,
     Text,       // 'text' or "text", the doubled quote inside already made single
-    Symbol,     // = <> < > <= >= + - * / & ( ) , ; .
+    Date,       // #1/31/95#: the text between the number signs
+    Symbol,     // = <> < > <= >= + - * / & ( ) , ; . !
     End,
 };
 
@@ -40,6 +42,11 @@ std::vector<Token> tokenize(std::string_view source);
 // The value of a number token: whole numbers exact, decimals with at most four decimals as
 // currency (so that amounts add up exactly), others as doubles.
 Value numberLiteral(std::string_view text);
+
+// The value of a date token: month/day/year (two-digit years 00-29 are 2000-2029, as the engine
+// reads them) or year-month-day, optionally followed by a time hh:mm[:ss] [AM|PM]. Empty when the
+// text is no date.
+std::optional<Value> dateLiteral(std::string_view text);
 
 // A text with its number and text literals taken out: `shape` is the text with each literal
 // replaced by a marker, `values` are the literals in order. Texts of one shape parse alike, so

@@ -20,4 +20,14 @@ std::shared_ptr<const Expr> parseCriteriaCached(std::string_view text, const std
 // A statement, remembered by its text: reports open the same texts day after day.
 std::shared_ptr<const Statement> parseStatementCached(std::string_view text);
 
+// A query of the engine's SQL (select_parser.cpp): [PARAMETERS ...;] SELECT [DISTINCT | DISTINCTROW]
+// [TOP n [PERCENT]] items FROM tables and joins [WHERE] [GROUP BY] [HAVING] [ORDER BY], selects
+// joined by UNION [ALL]. Errors: 3131 for a broken frame, 3075 / 3085 for an expression, 3067
+// for a select without FROM.
+QueryStatement parseQuery(std::string_view text);
+// The parameters a query text declares in its PARAMETERS clause, as written; none without one. A
+// query that declares parameters cannot run here, whatever the rest of its text holds.
+std::vector<std::string> declaredParameters(std::string_view text);
+std::shared_ptr<const QueryStatement> parseQueryCached(std::string_view text);
+
 }  // namespace ov::query

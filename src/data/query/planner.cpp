@@ -247,7 +247,12 @@ void prepareCondition(Condition& c, const Table& table, std::string_view text, S
     c.shape = shape;
     c.bindings.values.swap(memo.split.values);
     bindValues(shape->expr, c.bindings, text);
+    prepareProbes(c);
+    c.text.assign(text);
+}
 
+void prepareProbes(Condition& c) {
+    const Shape* shape = c.shape.get();
     c.probes.resize(shape->probes.size());
     for (size_t i = 0; i < shape->probes.size(); ++i) {
         const ProbeShape& ps = shape->probes[i];
@@ -264,7 +269,6 @@ void prepareCondition(Condition& c, const Table& table, std::string_view text, S
         if (ps.low) p.low = RangeBound{literalValue(*ps.low, c.bindings), ps.lowInclusive};
         if (ps.high) p.high = RangeBound{literalValue(*ps.high, c.bindings), ps.highInclusive};
     }
-    c.text.assign(text);
 }
 
 std::shared_ptr<const Condition> conditionFor(const Table& table, std::string_view text) {
@@ -272,6 +276,19 @@ std::shared_ptr<const Condition> conditionFor(const Table& table, std::string_vi
     ShapeMemo memo;
     prepareCondition(*c, table, text, memo);
     return c;
+}
+
+std::vector<uint32_t> matchingRows(const Table& table, BoundExpr expr, Bindings bindings, std::string_view text) {
+    auto shape = std::make_shared<Shape>();
+    shape->expr = std::move(expr);
+    collectTerms(shape->expr.root, shape->terms);
+    findProbes(*shape);
+    Condition c;
+    c.text.assign(text);
+    c.shape = shape;
+    c.bindings = std::move(bindings);
+    prepareProbes(c);
+    return withExpressionContext(text, [&] { return filterRows(table, c); });
 }
 
 std::vector<uint32_t> selectRows(const Table& table, const Statement& st) {

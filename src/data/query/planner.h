@@ -71,6 +71,12 @@ struct ShapeMemo {
 // number. After an error `c.text` is empty.
 void prepareCondition(Condition& c, const Table& table, std::string_view text, ShapeMemo& memo);
 std::shared_ptr<const Condition> conditionFor(const Table& table, std::string_view text);
+// The probes of a condition whose shape and bindings are set.
+void prepareProbes(Condition& c);
+
+// The rows of `table` (in table order) for which a condition a query has bound holds, found by the
+// table's indexes where they help.
+std::vector<uint32_t> matchingRows(const Table& table, BoundExpr expr, Bindings bindings, std::string_view text);
 
 // The positions of the rows a statement selects, in its order (table order without ORDER BY).
 // The statement's table name is not looked at: the caller has loaded the table.
