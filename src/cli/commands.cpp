@@ -17,8 +17,9 @@ const std::vector<Command>& commands() {
         {"table", "[--folder DIR] --table NOME [--row CAMPO OPERATORE VALORE]... [--order CAMPO] [--compressed | --normal] [--destination NOME]",
          "stampa filtrata di una tabella secondo il suo tracciato NOME.stp (--destination --- scrive il file di stampa)", runTable},
         {"convert", "[--folder DIR]", "converte il file di stampa nel file per il foglio di calcolo fd<PCLocal>.csv", runConvert},
-        {"demo", "DIR [--seed N] [--today GG/MM/AAAA]",
-         "crea in DIR una cartella di lavoro dimostrativa con un anno di dati di un piccolo albergo", runDemo},
+        {"demo", "DIR [--seed N] [--today GG/MM/AAAA] [--rooms N] [--years N]",
+         "crea in DIR una cartella di lavoro dimostrativa con un anno di dati di un albergo di 60 camere "
+         "(o delle camere e degli anni indicati)", runDemo},
     };
     return table;
 }
