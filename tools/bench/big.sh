@@ -14,11 +14,10 @@ fi
 set_dir="$(cd "${ARGS[0]}" && pwd)"
 build="${ARGS[1]:-$bench_root/build}"
 work=$(work_copy "$set_dir")
-export_commands "$set_dir" "$BENCH_TMP/exports"
 export OVDESK_MDBREAD="$build/ovdesk-mdbread" PCLocal=1 DIRSH="$set_dir/storico"
 
 for ((round = 1; round <= RUNS; ++round)); do
-  timed_group export "$BENCH_TMP/exports"
+  timed_exports export "$set_dir"
   timed year "$build/ovdesk" summary --folder "$work" --from 01/01/2024 --to 31/12/2024
   timed all "$build/ovdesk" summary --folder "$work" --from 01/01/2022 --to 31/12/2024
   timed day "$build/ovdesk" summary --folder "$work" --from 15/08/2024 --to 15/08/2024

@@ -32,4 +32,4 @@ for years in "${years_list[@]}"; do
   printf '%-48s %7.3f s\n' "  per year of the period" "$(awk -v t="$(median_of "period$years")" -v y="$years" 'BEGIN { print t / y }')"
   line "summary of 2024 in the folder of $(years_text "$years")" "last$years"
 done
-echo "folder sizes: $(for y in "${years_list[@]}"; do printf '%s years %s, ' "$y" "$(du -sh "$BENCH_TMP/demo$y" | cut -f1)"; done | sed 's/, $//')"
+echo "folder sizes: $(for y in "${years_list[@]}"; do printf '%s %s, ' "$(years_text "$y")" "$(du -sh "$BENCH_TMP/demo$y" | cut -f1)"; done | sed 's/, $//')"

@@ -1,10 +1,11 @@
 # Shared by the benchmark scripts (sourced, not run): whole-process timing, median and spread of
 # several runs, peak memory, ratios and the targets printed beside each figure.
 #
-# A script sources this file, calls `bench_options "$@"` (which takes -n N off the arguments into
-# RUNS and leaves the rest in ARGS), then for each round calls `timed NAME command...` for every
-# measured command (runs of one round stand side by side, so the ratios compare like with like),
-# and at the end prints with `line`, `ratio_line` and `export_line`.
+# A script sources this file, calls `bench_options DEFAULT_RUNS "$@"` (which takes -n N off the
+# arguments into RUNS and leaves the rest in ARGS), then in each round calls `timed NAME command...`
+# for every measured command and `timed_exports` for the mdb-export figure (the runs of one round
+# stand side by side, so the ratios compare like with like), and at the end prints with `heading`,
+# `line` and `ratio_line`.
 
 set -euo pipefail
 export LC_ALL=C
@@ -33,8 +34,10 @@ bench_options() {
 now_ns() { date +%s%N; }
 
 # timed NAME command...: runs the command once as a whole process (output discarded), appends its
-# wall time in seconds to NAME's times and its peak resident memory (kB, /usr/bin/time %M) to
-# NAME's peaks. A command that fails stops the benchmark with its error output.
+# wall time in seconds to NAME's times and its peak resident memory (kB, /usr/bin/time %M: the
+# largest of the process and the children it waited for, such as the Jet helper) to NAME's peaks.
+# The time includes starting /usr/bin/time (about a millisecond). A command that fails stops the
+# benchmark with its error output.
 timed() {
   local name="$1"
   shift
@@ -50,24 +53,20 @@ timed() {
   tail -n1 "$BENCH_TMP/rss" >>"$BENCH_TMP/times/$name.peak"
 }
 
-# timed_group NAME command-file: the lines of the file run one after another as one timed figure
-# (for example mdb-export of each table); the peak is the largest of them.
-timed_group() {
-  local name="$1" list="$2" t0 t1 peak=0 kb
+# timed_exports NAME SET_DIR: mdb-export of every table the summary reads, one after another, as
+# one timed figure (no peak memory: each export is a small streaming process).
+timed_exports() {
+  local name="$1" set_dir="$2" e t0 t1
   t0=$(now_ns)
-  while IFS= read -r cmd; do
-    [[ -n "$cmd" ]] || continue
-    if ! /usr/bin/time -f %M -o "$BENCH_TMP/rss" bash -c "$cmd" >/dev/null 2>"$BENCH_TMP/err"; then
-      echo "failed: $cmd" >&2
+  for e in "${summary_tables[@]}"; do
+    if ! mdb-export "$set_dir/${e%%:*}" "${e##*:}" >/dev/null 2>"$BENCH_TMP/err"; then
+      echo "failed: mdb-export $set_dir/${e%%:*} ${e##*:}" >&2
       cat "$BENCH_TMP/err" >&2
       exit 1
     fi
-    kb=$(tail -n1 "$BENCH_TMP/rss")
-    ((kb > peak)) && peak=$kb
-  done <"$list"
+  done
   t1=$(now_ns)
   awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f\n", (b - a) / 1e9 }' >>"$BENCH_TMP/times/$name"
-  echo "$peak" >>"$BENCH_TMP/times/$name.peak"
 }
 
 # Median, smallest and largest of a column of numbers: "median min max".
@@ -78,7 +77,7 @@ stats_of() { sort -g | awk '{ v[NR] = $1 } END {
 median_of() { stats_of <"$BENCH_TMP/times/$1" | cut -d' ' -f1; }
 peak_mb_of() { sort -n "$BENCH_TMP/times/$1.peak" | tail -n1 | awk '{ printf "%d", $1 / 1024 + 0.5 }'; }
 
-# "(target <= 0.5: met)" or "(... not met)"; OP is <= or <.
+# "(target <= 0.5: met)" or "(target <= 0.5: NOT met)"; OP is <= or <.
 target_text() {
   local value="$1" op="$2" limit="$3" unit="${4:-}"
   if awk -v v="$value" -v l="$limit" -v op="$op" 'BEGIN { exit !(op == "<" ? v < l : v <= l) }'; then
@@ -91,16 +90,17 @@ target_text() {
 # line LABEL NAME [TIME_LIMIT] [PEAK_LIMIT]: median and spread of NAME's times (target: at most
 # TIME_LIMIT seconds) and its peak memory (PEAK_LIMIT "<=150" or "<50" MB); "-" for no target.
 line() {
-  local label="$1" name="$2" tlimit="${3:--}" mlimit="${4:--}" s med lo hi peak text op
+  local label="$1" name="$2" tlimit="${3:--}" mlimit="${4:--}" s med lo hi text op
   s=$(stats_of <"$BENCH_TMP/times/$name")
   read -r med lo hi <<<"$s"
-  peak=$(peak_mb_of "$name")
   text=$(printf '%-48s %7.3f s (%.3f-%.3f)' "$label" "$med" "$lo" "$hi")
   [[ "$tlimit" != - ]] && text+=" $(target_text "$med" '<=' "$tlimit" ' s')"
-  text+=$(printf ', peak %d MB' "$peak")
-  if [[ "$mlimit" != - ]]; then
-    op="${mlimit%%[0-9]*}"
-    text+=" $(target_text "$peak" "$op" "${mlimit#"$op"}" ' MB')"
+  if [[ -f "$BENCH_TMP/times/$name.peak" ]]; then
+    text+=$(printf ', peak %d MB' "$(peak_mb_of "$name")")
+    if [[ "$mlimit" != - ]]; then
+      op="${mlimit%%[0-9]*}"
+      text+=" $(target_text "$(peak_mb_of "$name")" "$op" "${mlimit#"$op"}" ' MB')"
+    fi
   fi
   echo "$text"
 }
@@ -123,16 +123,6 @@ summary_tables=(work/AnagraficaHotels.mdb:AnagraficaHotels work/ColonneOV.mdb:Co
                 work/Arrangiamento.mdb:Arrangiamento work/Arrangiamenti.mdb:NomiArrangiamenti
                 work/Ditta_Intestataria.mdb:Ditta_Intestataria storico/SchedaStoricoClienti.mdb:Scheda_Cliente
                 storico/ArrangiamentoStoricoClienti.mdb:Arrangiamento storico/DittaStoricoClienti.mdb:Ditta_Intestataria)
-
-# export_commands SET_DIR FILE: writes one mdb-export command a line, for every table the summary
-# reads, into FILE (for timed_group).
-export_commands() {
-  local set_dir="$1" out="$2" e
-  : >"$out"
-  for e in "${summary_tables[@]}"; do
-    printf 'mdb-export %q %q\n' "$set_dir/${e%%:*}" "${e##*:}" >>"$out"
-  done
-}
 
 # work_copy SET_DIR: a writable copy of the set's working folder under BENCH_TMP; prints its path.
 work_copy() {

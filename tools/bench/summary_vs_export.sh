@@ -11,13 +11,12 @@ fixtures="${ARGS[1]:-$bench_root/tests/fixtures}"
 set_dir="$fixtures/hotel"
 work=$(work_copy "$set_dir")
 incassi_layout "$work"
-export_commands "$set_dir" "$BENCH_TMP/exports"
 export OVDESK_MDBREAD="$build/ovdesk-mdbread" PCLocal=1 DIRSH="$set_dir/storico"
 ovdesk=("$build/ovdesk")
 takings=$(($(mdb-export "$set_dir/work/Fatture.mdb" Incassi | wc -l) - 1))
 
 for ((round = 1; round <= RUNS; ++round)); do
-  timed_group export "$BENCH_TMP/exports"
+  timed_exports export "$set_dir"
   timed year "${ovdesk[@]}" summary --folder "$work" --from 01/01/2024 --to 31/12/2024
   timed day "${ovdesk[@]}" summary --folder "$work" --from 15/08/2024 --to 15/08/2024
   timed presence "${ovdesk[@]}" presence --folder "$work" --from 01/01/2024 --to 31/12/2024
