@@ -19,8 +19,9 @@ const std::vector<Command>& commands() {
         {"convert", "[--folder DIR] [--xlsx]",
          "converte il file di stampa nel file per il foglio di calcolo fd<PCLocal>.csv (con --xlsx anche fd<PCLocal>.xlsx)",
          runConvert},
-        {"demo", "DIR [--seed N] [--today GG/MM/AAAA]",
-         "crea in DIR una cartella di lavoro dimostrativa con un anno di dati di un piccolo albergo", runDemo},
+        {"demo", "DIR [--seed N] [--today GG/MM/AAAA] [--rooms N] [--years N]",
+         "crea in DIR una cartella di lavoro dimostrativa con un anno di dati di un albergo di 60 camere "
+         "(o delle camere e degli anni indicati)", runDemo},
     };
     return table;
 }

@@ -87,14 +87,10 @@ const char kColumnLayout[] =
     "4,Codice,,,CodiceVoce,6,N,S,,\r\n"
     "5,Descrizione,,,Descrizione,30,N,S,,\r\n";
 
-// Room ranges of hotel 2.
-const char kHotelTwoRooms[] = "201,230\r\n";
-
 struct TextFile {
     const char* name;
-    const char* bytes;
+    std::string bytes;
 };
-const TextFile kTextFiles[] = {{"Hotel2.txt", kHotelTwoRooms}, {"ColonneOV.stp", kColumnLayout}};
 
 std::vector<std::string> databaseFiles() {
     std::vector<std::string> files;
@@ -124,9 +120,11 @@ void writeDemoFolder(const fs::path& folder, const DemoSettings& settings) {
         throw Error(err::FileIo, "Impossibile creare la cartella '" + folder.string() + "'.");
     Workspace ws(folder);
     std::vector<std::string> files = databaseFiles();
+    const TextFile textFiles[] = {{"Hotel2.txt", hotelTwoRanges(demoRooms(settings.rooms))},
+                                  {"ColonneOV.stp", kColumnLayout}};
     // Never over a working folder that holds data: every file is checked before anything is written.
     std::vector<std::string> all = files;
-    for (const auto& t : kTextFiles) all.push_back(t.name);
+    for (const auto& t : textFiles) all.push_back(t.name);
     for (const auto& name : all)
         if (ws.exists(name))
             throw Error(kAlreadyExists, "Il file '" + name + "' esiste già nella cartella '" + folder.string() +
@@ -145,7 +143,7 @@ void writeDemoFolder(const fs::path& folder, const DemoSettings& settings) {
         if (!created) throw Error(kAlreadyExists, "Il file '" + file + "' esiste già nella cartella '" +
                                                        folder.string() + "'.");
     }
-    for (const auto& t : kTextFiles) writeNewTextFile(folder / t.name, t.name, t.bytes);
+    for (const auto& t : textFiles) writeNewTextFile(folder / t.name, t.name, t.bytes);
 }
 
 }  // namespace ov::demo

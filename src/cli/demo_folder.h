@@ -1,7 +1,7 @@
 #pragma once
 // The demo working folder: every database of the suite in the embedded format, holding a year of a
-// small hotel (about 60 rooms, two hotels), plus Hotel2.txt and the layout file ColonneOV.stp.
-// The same seed and day always give the same files.
+// small hotel (60 rooms, two hotels) or as many rooms and years as asked, plus Hotel2.txt and the
+// layout file ColonneOV.stp. The same seed, day, rooms and years always give the same files.
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -16,9 +16,27 @@ namespace ov::demo {
 
 struct DemoSettings {
     uint64_t seed = 1;
-    // The data covers the twelve months ending with the last full month before this day.
+    // The data covers the 12 x years months ending with the last full month before this day.
     Date today;
+    int rooms = 60;  // split between the two hotels
+    int years = 1;
+
+    static constexpr int kMinRooms = 10, kMaxRooms = 2000;
+    static constexpr int kMaxYears = 10;
 };
+
+struct DemoRoom {
+    std::string number;
+    int hotel = 1;  // 1 or 2
+    int beds = 2;
+};
+
+// The rooms of the two hotels: the first half (one more when odd) in hotel 1, numbered 101, 102...
+// (1001, 1002... when a hotel has a hundred rooms or more), the rest in hotel 2 numbered 201...;
+// in each hotel a fifth single rooms, then doubles up to four fifths, triples, quadruples.
+std::vector<DemoRoom> demoRooms(int count);
+// Hotel2.txt: the range of room numbers of hotel 2, as a CR LF line.
+std::string hotelTwoRanges(const std::vector<DemoRoom>& rooms);
 
 // A small deterministic generator (splitmix64): the same numbers on every platform and library.
 class Random {
@@ -59,7 +77,7 @@ Value number(long long n);
 // Money from a count of cents.
 Value cents(long long c);
 
-// The whole year of the hotel: guest cards, arrangements, documents, takings, statistics and the
+// The whole period of the hotel: guest cards, arrangements, documents, takings, statistics and the
 // fixed tables (codes, printers, columns).
 DemoTables simulateHotel(const DemoSettings& settings);
 

@@ -1,4 +1,4 @@
-// A year of a small seaside hotel, simulated room by room: stays, guests with their heads of
+// A year (or several) of a seaside hotel, simulated room by room: stays, guests with their heads of
 // family, group and room, board arrangements, billed companies, the documents issued at departure
 // with their payment lines, deposits, counter sales, item takings, outgoings and daily statistics.
 #include <algorithm>
@@ -31,11 +31,7 @@ const std::string kCounters = "Contatori.mdb";
 const std::string kItems = "VociFattura.mdb";
 const std::string kColumns = "ColonneOV.mdb";
 
-struct Room {
-    std::string number;
-    int hotel;
-    int beds;
-};
+using Room = DemoRoom;
 
 struct Board {
     const char* code;
@@ -150,23 +146,24 @@ struct GroupPlan {
     const Board* board;
 };
 
+// The agency groups of a year of the 60-room hotel; a larger hotel or period has as many more.
+constexpr int kGroupsPerYearOf60Rooms = 14;
+
 class Simulation {
 public:
-    Simulation(const DemoSettings& s) : rng_(s.seed * 0x2545F4914F6CDD1Dull + 17), today_(s.today) {
+    Simulation(const DemoSettings& s)
+        : rng_(s.seed * 0x2545F4914F6CDD1Dull + 17), today_(s.today), rooms_(demoRooms(s.rooms)) {
         Date firstOfMonth{today_.year, today_.month, 1};
         last_ = firstOfMonth.plusDays(-1);
-        int m = last_.month - 11, y = last_.year;
-        if (m < 1) {
+        int months = 12 * s.years;
+        int m = last_.month - (months - 1), y = last_.year;
+        while (m < 1) {
             m += 12;
             --y;
         }
         first_ = Date{y, m, 1};
         cutoff_ = last_.plusDays(-75);
-        for (int h = 1; h <= 2; ++h)
-            for (int n = 1; n <= 30; ++n) {
-                int beds = n <= 6 ? 1 : n <= 24 ? 2 : n <= 27 ? 3 : 4;
-                rooms_.push_back({std::to_string(h * 100 + n), h, beds});
-            }
+        groupPlans_ = (kGroupsPerYearOf60Rooms * s.rooms * s.years + 30) / 60;
     }
 
     DemoTables run() {
@@ -188,6 +185,7 @@ private:
     Random rng_;
     Date today_, first_, last_, cutoff_;
     std::vector<Room> rooms_;
+    int groupPlans_ = kGroupsPerYearOf60Rooms;
     std::vector<GroupPlan> groups_;
     std::vector<Stay> stays_;
     std::map<std::string, std::vector<std::pair<Date, Date>>> reserved_;  // room -> group nights
@@ -294,17 +292,28 @@ private:
                       {"CodiceVoce", number(c.item)}, {"Descrizione", text(c.description)}});
     }
 
+    // The double rooms of a hotel, in number order.
+    std::vector<const Room*> doubles(int hotel) const {
+        std::vector<const Room*> out;
+        for (const auto& r : rooms_)
+            if (r.hotel == hotel && r.beds == 2) out.push_back(&r);
+        return out;
+    }
+
     // Agency groups take blocks of double rooms for a few nights, mostly in spring and autumn.
     void planGroups() {
         long days = Date::daysBetween(first_, last_);
-        for (int g = 0; g < 14; ++g) {
+        const std::array<std::vector<const Room*>, 2> doubleRooms = {doubles(1), doubles(2)};
+        for (int g = 0; g < groupPlans_; ++g) {
             GroupPlan plan;
             plan.arrival = first_.plusDays(rng_.range(3, static_cast<int>(days) - 8));
             plan.nights = rng_.range(2, 5);
             int hotel = rng_.chance(700) ? 1 : 2;
-            int count = rng_.range(3, 6);
-            int start = rng_.range(7, 24 - count + 1);
-            for (int i = 0; i < count; ++i) plan.rooms.push_back(&rooms_[static_cast<size_t>((hotel - 1) * 30 + start + i - 1)]);
+            const auto& block = doubleRooms[static_cast<size_t>(hotel - 1)];
+            int count = std::min(rng_.range(3, 6), static_cast<int>(block.size()));
+            int start = rng_.range(0, static_cast<int>(block.size()) - count);
+            for (int i = 0; i < count; ++i) plan.rooms.push_back(block[static_cast<size_t>(start + i)]);
+            if (plan.rooms.empty()) continue;
             plan.agency = rng_.pick(kAgencies);
             plan.board = &boardByCode(rng_.chance(500) ? "GRH" : "GRF");
             Date end = plan.arrival.plusDays(plan.nights);
@@ -729,6 +738,32 @@ private:
 };
 
 }  // namespace
+
+std::vector<DemoRoom> demoRooms(int count) {
+    std::vector<DemoRoom> rooms;
+    for (int h = 1; h <= 2; ++h) {
+        const int size = h == 1 ? (count + 1) / 2 : count / 2;
+        int base = 100;  // room n of hotel h is h * base + n
+        while (base <= size) base *= 10;
+        for (int n = 1; n <= size; ++n) {
+            int beds = n * 5 <= size ? 1 : n * 5 <= size * 4 ? 2 : n * 10 <= size * 9 ? 3 : 4;
+            rooms.push_back({std::to_string(h * base + n), h, beds});
+        }
+    }
+    return rooms;
+}
+
+std::string hotelTwoRanges(const std::vector<DemoRoom>& rooms) {
+    const DemoRoom* first = nullptr;
+    const DemoRoom* last = nullptr;
+    for (const auto& r : rooms)
+        if (r.hotel == 2) {
+            if (!first) first = &r;
+            last = &r;
+        }
+    if (!first) return std::string();
+    return first->number + "," + last->number + "\r\n";
+}
 
 DemoTables simulateHotel(const DemoSettings& settings) { return Simulation(settings).run(); }
 

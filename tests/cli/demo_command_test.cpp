@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "cli/ovdesk_process.h"
 #include "core/workspace.h"
@@ -174,4 +175,116 @@ TEST_F(DemoFolder, SameSeedSameFilesAndNeverOverExistingData) {
 
     EXPECT_EQ(runOvdesk({"demo", (other / "c").string(), "--today", "31/02/2025"}).exitCode, 2);
     EXPECT_EQ(runOvdesk({"demo", (other / "c").string(), "--seed", "x"}).exitCode, 2);
+}
+
+namespace {
+
+// What a demo folder holds per room and year, to compare hotels of different sizes.
+struct Density {
+    double cards = 0, takings = 0, groups = 0;
+};
+
+Density densityOf(const std::filesystem::path& folder, int rooms, int years) {
+    auto open = [&](const std::string& file, const std::string& name) {
+        return Database::open(Workspace(folder), file)->table(name);
+    };
+    Density d;
+    std::set<int64_t> leaders;
+    for (const char* file : {"Scheda_Cliente.mdb", "SchedaStoricoClienti.mdb"}) {
+        auto cards = open(file, "Scheda_Cliente");
+        d.cards += static_cast<double>(cards->rows.size());
+        for (const auto& r : cards->rows) {
+            const Value& g = at(*cards, r, "CodiceCapoGruppo");
+            if (g.isInteger() && g.asInteger() > 0) leaders.insert(g.asInteger());
+        }
+    }
+    d.takings = static_cast<double>(open("Fatture.mdb", "Incassi")->rows.size());
+    d.groups = static_cast<double>(leaders.size());
+    const double roomYears = static_cast<double>(rooms) * years;
+    return {d.cards / roomYears, d.takings / roomYears, d.groups / roomYears};
+}
+
+}  // namespace
+
+TEST_F(DemoFolder, RoomsAndYearsMakeALargerHotelOfTheSameKind) {
+    ASSERT_EQ(result_->exitCode, 0) << result_->err;
+    TempFolder other;
+    const auto big = other / "big";
+    auto made = runOvdesk({"demo", big.string(), "--seed", "42", "--today", "15/03/2025", "--rooms", "201", "--years", "2"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+
+    // Two years of statistics, ending with the last full month.
+    auto stats = Database::open(Workspace(big), "Dettaglio.mdb")->table("Dettaglio");
+    std::set<std::string> days;
+    for (const auto& r : stats->rows) days.insert(at(*stats, r, "DataInserimento").asText());
+    EXPECT_EQ(*days.begin(), "20230301");
+    EXPECT_EQ(*days.rbegin(), "20250228");
+    EXPECT_EQ(days.size(), 731u);
+
+    // 101 rooms in hotel 1 (1001-1101), 100 in hotel 2 (2001-2100), which Hotel2.txt names; a fifth
+    // of each hotel single rooms; guests in every room.
+    EXPECT_EQ(other.read("big/Hotel2.txt"), "2001,2100\r\n");
+    std::set<std::string> expectedRooms;
+    for (int n = 1; n <= 101; ++n) expectedRooms.insert(std::to_string(1000 + n));
+    for (int n = 1; n <= 100; ++n) expectedRooms.insert(std::to_string(2000 + n));
+    std::set<std::string> rooms;
+    std::map<std::pair<std::string, std::string>, int> party;  // room and arrival -> guests
+    std::string latestHistoryDeparture = "00000000", earliestHistoryArrival = "99999999";
+    for (const char* file : {"Scheda_Cliente.mdb", "SchedaStoricoClienti.mdb"}) {
+        auto cards = Database::open(Workspace(big), file)->table("Scheda_Cliente");
+        for (const auto& r : cards->rows) {
+            const std::string room = at(*cards, r, "NumeroCamera").asText();
+            rooms.insert(room);
+            ++party[{room, at(*cards, r, "DataArrivo").asText()}];
+            if (std::string(file) == "SchedaStoricoClienti.mdb") {
+                latestHistoryDeparture = std::max(latestHistoryDeparture, at(*cards, r, "DataPartenzaReale").asText());
+                earliestHistoryArrival = std::min(earliestHistoryArrival, at(*cards, r, "DataArrivo").asText());
+            }
+        }
+    }
+    EXPECT_EQ(rooms, expectedRooms);
+    int largest = 0;
+    for (const auto& [key, guests] : party) {
+        const int n = std::stoi(key.first) % 1000;
+        if (n <= 20) {
+            EXPECT_EQ(guests, 1) << "single room " << key.first << " on " << key.second;
+        }
+        largest = std::max(largest, guests);
+    }
+    EXPECT_EQ(largest, 4);
+    // Stays that ended 75 days or more before the end are history, from the first month on.
+    EXPECT_LE(latestHistoryDeparture, "20241215");
+    EXPECT_LT(earliestHistoryArrival, "20230401");
+
+    // Per room and year, as many guests, takings lines and agency groups as the 60-room hotel.
+    Density small = densityOf(dir(), 60, 1), large = densityOf(big, 201, 2);
+    for (auto [what, a, b] : {std::tuple{"guest cards", small.cards, large.cards},
+                              std::tuple{"takings lines", small.takings, large.takings},
+                              std::tuple{"groups", small.groups, large.groups}}) {
+        EXPECT_GT(b / a, 0.75) << what << ": " << a << " and " << b << " per room and year";
+        EXPECT_LT(b / a, 1.33) << what << ": " << a << " and " << b << " per room and year";
+    }
+}
+
+TEST(DemoCommand, RefusesSizesOutOfRangeBeforeWritingAnything) {
+    TempFolder f;
+    struct Case {
+        std::vector<std::string> options;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--rooms", "9"}, "--rooms: il numero di camere deve essere tra 10 e 2000"},
+        {{"--rooms", "2001"}, "--rooms: il numero di camere deve essere tra 10 e 2000"},
+        {{"--rooms", "tante"}, "--rooms: numero intero non valido: tante"},
+        {{"--years", "0"}, "--years: il numero di anni deve essere tra 1 e 10"},
+        {{"--years", "11"}, "--years: il numero di anni deve essere tra 1 e 10"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"demo", (f / "d").string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        auto r = runOvdesk(args);
+        EXPECT_EQ(r.exitCode, 2) << c.options[0] << " " << c.options[1];
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(f / "d")) << c.options[0] << " " << c.options[1];
+    }
 }
