@@ -50,7 +50,7 @@ CashSheet AppendCashSheet(const Workspace& ws, const NumberFormat& fmt, const Mo
         RecordSet hotels = Database::open(ws, "AnagraficaHotels.mdb")->openRecordSet("AnagraficaHotels");
         if (hotels.findFirst("Numero = 1")) {
             const Value& name = hotels.field("RagioneSociale");
-            sheet.hotelName = name.isText() ? name.asText() : std::string();
+            sheet.hotelName = name.isText() ? std::string(name.asText()) : std::string();
             rest.line(*sheet.hotelName);
         }
         rest.line("");

@@ -17,7 +17,7 @@ std::array<std::string, 10> readHeadings(const Workspace& ws, const ProgramState
         const std::string c = "NumeroHotel = " + std::to_string(state.hotelNumber) + " and NumeroColonna = " + std::to_string(n);
         if (columns.findFirst(c)) {
             const Value& h = columns.field("Intestazione");
-            headings[n - 1] = HeadingCell(h.isText() ? h.asText() : std::string());
+            headings[n - 1] = HeadingCell(h.isText() ? std::string(h.asText()) : std::string());
         } else {
             headings[n - 1] = std::string(9, ' ');
         }
@@ -31,7 +31,7 @@ void LoadOptionLetters(const Workspace& ws, ProgramState& state) {
     RecordSet hotels = Database::open(ws, "AnagraficaHotels.mdb")->openRecordSet("AnagraficaHotels");
     if (hotels.findFirst("NumeroHotel = 1")) {
         const Value& v = hotels.field("CodiceAssistenza");
-        state.optionLetters = v.isText() ? v.asText() : v.toText(NumberFormat::italian());
+        state.optionLetters = v.isText() ? std::string(v.asText()) : v.toText(NumberFormat::italian());
     }
 }
 
