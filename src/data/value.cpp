@@ -23,6 +23,8 @@ void Value::setText(std::string_view s) {
     bytes_[kTag] = static_cast<unsigned char>(Kind::LongText);
 }
 
+void Value::freeText() noexcept { delete[] heapText(); }
+
 void Value::copyFrom(const Value& o) {
     if (o.kind() == Kind::LongText) {
         bytes_[kTag] = static_cast<unsigned char>(Kind::Null);

@@ -156,8 +156,9 @@ private:
     void setText(std::string_view s);
     void copyFrom(const Value& o);
     void release() noexcept {
-        if (kind() == Kind::LongText) delete[] heapText();
+        if (kind() == Kind::LongText) freeText();
     }
+    void freeText() noexcept;
 
     alignas(8) unsigned char bytes_[16];
 };

@@ -60,10 +60,12 @@ struct Condition {
     bool matchesExcept(const Row& row, const Probe& answered) const;
 };
 
-// The shapes one caller has met, so that a text of a known shape costs a split and no lookup.
+// The shapes one caller has met, so that a text of a known form costs a comparison of its fixed
+// pieces, and a text of a known shape a split and no lookup.
 struct ShapeMemo {
     LiteralSplit split;
     std::vector<std::pair<std::string, std::shared_ptr<const Shape>>> shapes;
+    std::vector<std::pair<LiteralTemplate, std::shared_ptr<const Shape>>> templates;
 };
 
 // Readies `c` for the text, reusing its storage. Errors: 3075 / 3085 for a text that does not
