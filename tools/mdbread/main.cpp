@@ -34,6 +34,10 @@ int fail(int code, const std::string& message) {
 int run(const char* file, const char* onlyTable) {
     // Field names come from libmdb through iconv: ask for UTF-8 whatever the environment says.
     setenv("MDB_ICONV", "UTF-8", 1);
+    // Opening a pipe or a device would wait for a writer for ever.
+    struct stat st;
+    if (::stat(file, &st) != 0 || !S_ISREG(st.st_mode))
+        return fail(CannotOpen, std::string(file) + ": not a regular file");
     MdbHandle* mdb = mdb_open(file, MDB_NOFLAGS);
     if (!mdb) return fail(CannotOpen, std::string(file) + ": not a readable Jet database");
     struct Close {
@@ -41,10 +45,10 @@ int run(const char* file, const char* onlyTable) {
         ~Close() { mdb_close(m); }
     } guard{mdb};
     // A file cut short (the suite still writing it, a copy interrupted) ends inside a page.
-    struct stat st;
-    if (::stat(file, &st) != 0 || st.st_size % mdb->fmt->pg_size != 0)
+    if (::fstat(fileno(mdb->f->stream), &st) != 0 || st.st_size % mdb->fmt->pg_size != 0)
         return fail(Damaged, std::string(file) + ": not a whole number of pages");
     std::vector<mdbread::UserTable> userTables = mdbread::readUserTables(mdb);
+    mdbread::LongValueReader longValues(mdb);
 
     std::string wanted = onlyTable ? ov::cp1252::fromUtf8(onlyTable) : std::string();
     mdbread::StreamWriter out(STDOUT_FILENO);
@@ -52,7 +56,7 @@ int run(const char* file, const char* onlyTable) {
     uint32_t tables = 0;
     for (mdbread::UserTable& table : userTables) {
         if (onlyTable && !ov::cp1252::equalNoCase(table.name, wanted)) continue;
-        mdbread::writeTable(table, out);
+        mdbread::writeTable(table, out, longValues);
         ++tables;
     }
     if (onlyTable && tables == 0) return fail(NoSuchTable, std::string(file) + ": no table " + onlyTable);
@@ -64,7 +68,7 @@ int run(const char* file, const char* onlyTable) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int mdbreadMain(int argc, char** argv) {
     if (argc < 2 || argc > 3) return fail(Usage, "usage: ovdesk-mdbread FILE [TABLE]");
     try {
         return run(argv[1], argc == 3 ? argv[2] : nullptr);
@@ -76,3 +80,8 @@ int main(int argc, char** argv) {
         return fail(Damaged, std::string(argv[1]) + ": " + e.what());
     }
 }
+
+// The fuzz target links the reader without its entry point and calls mdbreadMain itself.
+#ifndef OVDESK_MDBREAD_NO_MAIN
+int main(int argc, char** argv) { return mdbreadMain(argc, argv); }
+#endif
