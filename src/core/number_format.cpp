@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/error.h"
+
 namespace ov {
 namespace {
 
@@ -70,6 +72,7 @@ std::string NumberFormat::fixed2(double value) const { return fixed2(Money::from
 std::string NumberFormat::grouped(double value) const {
     double r = std::round(value);  // half away from zero
     if (r == 0) return "0";
+    if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) throw overflowError();
     return grouped(static_cast<int64_t>(r));
 }
 
