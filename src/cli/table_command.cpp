@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "cli/cli_host.h"
 #include "core/cp1252.h"
+#include "data/column_store.h"
 #include "data/query/errors.h"
 #include "platform/driver_printer_qt.h"
 #include "tableform/saved_filter.h"
@@ -114,6 +115,8 @@ int runTable(const Args& args) {
     for (const auto& r : rowOptions) typed.push_back({cp1252::fromUtf8(r.field), operatorOption(r.op), r.value});
 
     Workspace ws = o.workspace();
+    // As the main window does at start-up: a layout may name the column store.
+    EnsureColumnStore(ws);
     ProgramState state;
     state.printTableName = cp1252::fromUtf8(*table);
     const NumberFormat numbers = NumberFormat::fromEnvironmentLocale();

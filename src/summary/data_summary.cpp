@@ -4,7 +4,7 @@
 
 #include "core/cp1252.h"
 #include "core/dates.h"
-#include "core/text_file.h"
+#include "core/replaced_file.h"
 #include "summary/cash_sheet.h"
 #include "summary/report_lines.h"
 
@@ -18,10 +18,10 @@ const char* kTitle = "Riepilogo dati Hotel";
 void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
                        const NumberFormat& fmt, std::vector<std::filesystem::path>& written) {
     const SummaryLayout layout(figures.headings);
-    LineWriter print(ws.pathFor(PrintFileNameForWriting(ws)));
-    written.push_back(print.path());
-    LineWriter sheet(ws.pathFor("Orvalis.csv"));
-    written.push_back(sheet.path());
+    // Everything read first: a file that cannot be read leaves the earlier reports untouched.
+    const std::vector<std::string> cashSheet = CashSheetLines(ws, fmt, figures.extraTillDeposits);
+    ReplacedFile print(ws.pathFor(PrintFileNameForWriting(ws)));
+    ReplacedFile sheet(ws.pathFor("Orvalis.csv"));
     auto both = [&](const LinePair& l) {
         print.line(l.report);
         sheet.line(l.sheet);
@@ -43,9 +43,10 @@ void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figure
     sheet.line("");
     both(MakeTotalsRow(fmt, figures.totals));
     both(layout.bottom());
-    print.close();
-    sheet.close();
-    AppendCashSheet(ws, fmt, figures.extraTillDeposits);
+    for (const std::string& l : cashSheet) sheet.line(l);
+    commitTogether({&print, &sheet});
+    written.push_back(print.target());
+    written.push_back(sheet.target());
 }
 
 std::string PrintFileNameForWriting(const Workspace& ws) { return "fd" + ws.env("PCLocal").value_or(""); }

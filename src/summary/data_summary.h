@@ -15,7 +15,7 @@ namespace ov {
 
 struct SummaryOutcome {
     bool completed = false;                     // every file written
-    std::vector<std::filesystem::path> written; // files written, also by a run that failed midway
+    std::vector<std::filesystem::path> written; // the files written; none when the run failed
 };
 
 // Runs the summary, then asks whether to open the spreadsheet (Yes) or shows the print menu.
@@ -23,8 +23,9 @@ struct SummaryOutcome {
 SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, ProgramState& state,
                               const NumberFormat& fmt, Host& host);
 
-// Writes the print file and Orvalis.csv (with its cash reconciliation sheet) from the figures;
-// adds each file to `written` as it is opened.
+// Writes the print file and Orvalis.csv (with its cash reconciliation sheet) from the figures,
+// replacing both together or, on an error, neither (core/replaced_file.h); adds them to `written`
+// once they are in place.
 void WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
                        const NumberFormat& fmt, std::vector<std::filesystem::path>& written);
 

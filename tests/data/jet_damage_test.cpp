@@ -17,6 +17,7 @@
 #include "data/jet_helper.h"
 #include "data/table_cache.h"
 #include "page_damage.h"
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -157,13 +158,9 @@ TEST(JetDamage, AReaderWritingWithoutEndIsStoppedAtALimitNamingTheFile) {
     TempFolder tmp;
     tmp.write("helper.sh", "#!/bin/sh\nexec cat /dev/zero\n");
     chmod((tmp / "helper.sh").c_str(), 0755);
-    const char* old = std::getenv("OVDESK_MDBREAD");
-    const std::string saved = old ? old : "";
-    setenv("OVDESK_MDBREAD", (tmp / "helper.sh").c_str(), 1);
+    ovtest::ScopedEnv helper("OVDESK_MDBREAD", (tmp / "helper.sh").c_str());
     const auto start = std::chrono::steady_clock::now();
     std::optional<ov::Error> e = readError(edgeDir() / "Contatori.mdb", "Contatori.mdb");
-    if (old) setenv("OVDESK_MDBREAD", saved.c_str(), 1);
-    else unsetenv("OVDESK_MDBREAD");
     ASSERT_TRUE(e);
     EXPECT_EQ(e->number(), ov::err::Damaged);
     EXPECT_NE(e->message().find("Contatori.mdb"), std::string::npos) << e->message();

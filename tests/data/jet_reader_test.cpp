@@ -23,6 +23,7 @@
 #include "data/jet_helper.h"
 #include "data/table_cache.h"
 #include "support/json.h"
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -30,31 +31,10 @@ using ov::Database;
 using ov::FieldType;
 using ov::Value;
 using ovtest::Json;
+using ovtest::ScopedEnv;
 using ovtest::TempFolder;
 
 namespace {
-
-// Sets (or clears, with nullptr) an environment variable for the scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
 
 std::string readBytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
