@@ -59,7 +59,8 @@ std::string LongValueReader::read(const unsigned char* field, size_t size) {
         if (!met.insert(next).second) throw Damaged("memo chain comes back on itself");
         const Piece piece = pieceAt(next);
         if (!chain) {
-            if (piece.size < length) throw Damaged("memo shorter than its length");
+            // The row holds the value and nothing else: another length is another row.
+            if (piece.size != length) throw Damaged("memo row of another length");
             bytes.assign(reinterpret_cast<const char*>(piece.data), length);
             break;
         }

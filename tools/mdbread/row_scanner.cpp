@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "usage_map.h"
 
 namespace mdbread {
@@ -74,8 +76,23 @@ void RowScanner::visitRow(int start, int end, const std::function<void(int, int)
     visit(start, end);
 }
 
+// A table whose map lists no page: no page may hold rows of it, unless the file's map says the page
+// is free (a page a table gave up keeps naming it). Another table's definition swapped into this
+// one's place would otherwise read as an empty table.
+void RowScanner::checkNoPageHoldsTheTable() {
+    const std::vector<uint32_t> free = freePages(mdb_, pageCount_);
+    for (uint32_t pg = 1; pg < pageCount_; ++pg) {
+        if (mdb_read_alt_pg(mdb_, pg) != pageSize_) damaged("page " + std::to_string(pg) + " lost");
+        const unsigned char* p = mdb_->alt_pg_buf;
+        if (p[0] == MDB_PAGE_DATA && u32(p + 4) == table_->entry->table_pg &&
+            !std::binary_search(free.begin(), free.end(), pg))
+            damaged("page " + std::to_string(pg) + " holds rows of the table that its page map does not list");
+    }
+}
+
 uint32_t RowScanner::forEachRow(const std::function<void(int, int)>& visit) {
     const std::vector<uint32_t> pages = listedPages(table_, pageCount_);
+    if (pages.empty()) checkNoPageHoldsTheTable();
     rowBytesLeft_ = static_cast<uint64_t>(pages.size()) * static_cast<uint64_t>(pageSize_);
     uint32_t count = 0;
     for (uint32_t pg : pages) {

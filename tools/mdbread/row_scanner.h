@@ -4,8 +4,9 @@
 // another page (overflow) read where they now live.
 //
 // A file damaged where the table lies is never read as a shorter table: every page the map lists
-// must be one of the table's data pages, every row must lie inside its page, and the rows found
-// must be at least as many as the table definition counts.
+// must be one of the table's data pages, every row must lie inside its page, a table without pages
+// must have none that hold its rows, and the rows found must be at least as many as the table
+// definition counts.
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -57,6 +58,7 @@ public:
 private:
     const unsigned char* page() const { return mdb_->pg_buf; }
     void readDataPage(uint32_t pg, const char* what);
+    void checkNoPageHoldsTheTable();
     std::string where() const;
     bool isDeleted(const unsigned char* pg, int row) const;
     void visitRow(int start, int end, const std::function<void(int, int)>& visit);

@@ -14,4 +14,8 @@ namespace mdbread {
 // page past the end of the file (`pageCount` whole pages).
 std::vector<uint32_t> listedPages(MdbTableDef* table, uint32_t pageCount);
 
+// The pages the file's own map (row 0 of page 1) holds as free, in page order: pages a table gave
+// up, which may still name it as their owner. Throws Damaged as above.
+std::vector<uint32_t> freePages(MdbHandle* mdb, uint32_t pageCount);
+
 }  // namespace mdbread
