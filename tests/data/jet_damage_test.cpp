@@ -128,13 +128,14 @@ TEST(JetDamage, AFileClosedImproperlyWithNoRowCountIsReadWhole) {
 
 TEST(JetDamage, CraftedMemosNeitherHangNorDriveMemory) {
     // 114 KB files declaring 1 GiB, or looping for ever: the reader stops at once, in about the
-    // memory it needs for the undamaged file (plus, at the most, a few times the file's size).
+    // memory it needs for the undamaged file (a few megabytes more at the most, whatever the
+    // build's allocator keeps: nowhere near the gigabyte claimed).
     const fs::path helper = ov::jet::findHelper();
     ASSERT_FALSE(helper.empty());
     const fs::path original = edgeDir() / "AnagraficaHotels.mdb";
     ovtest::ProcessResult undamaged = ovtest::runProgram(helper.string(), {original.string()});
     ASSERT_EQ(undamaged.exitCode, 0) << undamaged.err;
-    const long allowedKilobytes = undamaged.peakKilobytes + 4 * static_cast<long>(fs::file_size(original) / 1024);
+    const long allowedKilobytes = undamaged.peakKilobytes + 4 * 1024;
     TempFolder tmp;
     std::string loops = readBytes(damagedDir() / "AnagraficaHotels-memo-chain-loops.mdb");
     patch(loops, kLoopingMemoHeader, le32(200));
