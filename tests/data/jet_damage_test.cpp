@@ -104,6 +104,12 @@ TEST(JetDamage, CraftedStructuresAreErrorsNamingTheFile) {
     emptied.replace(25 * jet3Page, jet3Page, access, 29 * jet3Page, jet3Page);
     emptied.replace(29 * jet3Page, jet3Page, access, 25 * jet3Page, jet3Page);
     cases.push_back({"a definition swapped with an empty one", emptied});
+    // The second pages of two long definitions (Table2's 89 fields among them) change places.
+    const std::string long97 = readBytes(ovtest::fixturesDir() / "access/work/testV1997.mdb");
+    std::string mixed = long97;
+    mixed.replace(36 * jet3Page, jet3Page, long97, 44 * jet3Page, jet3Page);
+    mixed.replace(44 * jet3Page, jet3Page, long97, 36 * jet3Page, jet3Page);
+    cases.push_back({"continuation pages of two definitions swapped", mixed});
 
     TempFolder tmp;
     for (const Case& c : cases) {

@@ -1,6 +1,9 @@
 #include "table_definition.h"
 
 #include <cstdint>
+#include <set>
+
+#include "core/cp1252.h"
 
 #include "row_scanner.h"
 
@@ -33,6 +36,19 @@ uint64_t definitionCapacity(MdbHandle* mdb, uint32_t firstPage, uint32_t pages, 
     return capacity;
 }
 
+// Names as the engine allows them: 1 to 64 characters, no control character, each field's its own
+// (without regard to case). Definition pages of another table read in the wrong place give others.
+bool namesHoldTogether(const TableDefinition& def) {
+    std::set<std::string> seen;
+    for (unsigned i = 0; i < def.get()->num_cols; ++i) {
+        const std::string name = ov::cp1252::fromUtf8(def.column(i).name);
+        if (name.empty() || name.size() > 64 || !seen.insert(ov::cp1252::toUpper(name)).second) return false;
+        for (unsigned char c : name)
+            if (c < 0x20) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 TableDefinition::TableDefinition(MdbCatalogEntry& entry, const std::string& name, bool systemTable) {
@@ -52,6 +68,10 @@ TableDefinition::TableDefinition(MdbCatalogEntry& entry, const std::string& name
         table_->columns->len != table_->num_cols) {
         mdb_free_tabledef(table_);
         throw Damaged("table " + name + ": unreadable fields");
+    }
+    if (!namesHoldTogether(*this)) {
+        mdb_free_tabledef(table_);
+        throw Damaged("table " + name + ": garbled field names");
     }
 }
 

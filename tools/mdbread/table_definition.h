@@ -11,7 +11,8 @@ namespace mdbread {
 class TableDefinition {
 public:
     // Throws Damaged naming the table when the definition's pages do not hold together, define
-    // a table of the other kind (user or system) or its fields cannot be read.
+    // a table of the other kind (user or system), or its fields cannot be read or have names the
+    // engine would not allow.
     TableDefinition(MdbCatalogEntry& entry, const std::string& name, bool systemTable = false);
     ~TableDefinition();
     TableDefinition(const TableDefinition&) = delete;
