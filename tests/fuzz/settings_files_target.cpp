@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -25,13 +26,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A working folder of the run's own, removed when the run ends (the path outlives every static).
 const fs::path& folder() {
-    static const fs::path f = [] {
-        fs::path p = fs::temp_directory_path() / ("ovdesk-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(p);
+    static const fs::path* f = [] {
+        auto* p = new fs::path(fs::temp_directory_path() / ("ovdesk-fuzz-" + std::to_string(::getpid())));
+        fs::create_directories(*p);
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(folder(), ec);
+        });
         return p;
     }();
-    return f;
+    return *f;
 }
 
 void write(const std::string& name, const std::string& bytes) {
