@@ -4,6 +4,7 @@
 
 #include "charts/chart_export_qt.h"
 #include "cli/cli.h"
+#include "data/column_store.h"
 #include "cli/cli_host.h"
 
 namespace ov::cli {
@@ -43,6 +44,8 @@ int runChart(const Args& args) {
     if (which && *which != "ospiti" && *which != "incassi" && *which != "totali")
         throw UsageError("--chart: ospiti, incassi o totali, non " + *which);
     Workspace ws = o.workspace();
+    // As the main window does at start-up: the charts read the column store.
+    EnsureColumnStore(ws);
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
     const SummarySelection sel = SelectionOptions(o, state, fmt);

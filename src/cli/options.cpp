@@ -92,7 +92,7 @@ std::optional<long long> Options::integer(const std::string& name) const {
 std::optional<Date> Options::date(const std::string& name) const {
     auto v = value(name);
     if (!v) return std::nullopt;
-    auto d = v->size() == 10 && (*v)[2] == '/' && (*v)[5] == '/' ? Date::fromDmy(*v) : std::nullopt;
+    auto d = Date::fromDmy(*v);
     if (!d) throw UsageError("--" + name + ": data non valida (GG/MM/AAAA): " + *v);
     return d;
 }

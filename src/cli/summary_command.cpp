@@ -7,20 +7,24 @@
 #include "cli/cli_host.h"
 #include "cli/report_printers.h"
 #include "core/cp1252.h"
+#include "core/text_file.h"
+#include "data/column_store.h"
 #include "presence/presence_summary.h"
 #include "summary/data_summary.h"
 
 namespace ov::cli {
 namespace {
 
-// A date option cleaned as the Enter key cleans it: 010524 becomes 01/05/2024.
+// A date option cleaned as the Enter key cleans it: 010524 becomes 01/05/2024. Accepted only when
+// the run will take it too: a real calendar day written with "/".
 std::string dateOption(const Options& o, const std::string& name, ProgramState& state, const NumberFormat& fmt) {
     auto v = o.value(name);
     if (!v) throw UsageError("manca --" + name + " GG/MM/AAAA");
     std::string text = cp1252::fromUtf8(*v);
     text = FilterField(text, 0, fmt);
     CompleteDate(text);
-    if (IsValidDate(text, state) != 1) throw UsageError("data non valida per --" + name + ": " + *v);
+    if (IsValidDate(text, state) != 1 || !Date::fromDmy(text))
+        throw UsageError("data non valida per --" + name + ": " + *v);
     return text;
 }
 
@@ -73,6 +77,8 @@ int runSummary(const Args& args) {
     Workspace ws = o.workspace();
     const std::optional<PdfRequest> pdf = pdfRequest(o, ws);
     noteWorkstation(ws);
+    // As the main window does at start-up: the summary reads the column store.
+    EnsureColumnStore(ws);
     ProgramState state;
     const NumberFormat fmt = NumberFormat::fromEnvironmentLocale();
     const SummarySelection sel = SelectionOptions(o, state, fmt);

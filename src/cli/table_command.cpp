@@ -8,6 +8,7 @@
 #include "cli/cli_host.h"
 #include "cli/report_printers.h"
 #include "core/cp1252.h"
+#include "data/column_store.h"
 #include "data/query/errors.h"
 #include "tableform/saved_filter.h"
 #include "tableform/table_form.h"
@@ -76,6 +77,8 @@ int runTable(const Args& args) {
 
     Workspace ws = o.workspace();
     noteWorkstation(ws);
+    // As the main window does at start-up: a layout may name the column store.
+    EnsureColumnStore(ws);
     ProgramState state;
     state.printTableName = cp1252::fromUtf8(*table);
     const NumberFormat numbers = NumberFormat::fromEnvironmentLocale();

@@ -38,7 +38,7 @@ bool Date::isReal(int y, int m, int d) {
 }
 
 std::optional<Date> Date::fromDmy(std::string_view t) {
-    if (t.size() != 10) return std::nullopt;
+    if (t.size() != 10 || t[2] != '/' || t[5] != '/') return std::nullopt;
     auto dd = t.substr(0, 2), mm = t.substr(3, 2), yy = t.substr(6, 4);
     if (!digits(dd) || !digits(mm) || !digits(yy)) return std::nullopt;
     Date r{toInt(yy), toInt(mm), toInt(dd)};

@@ -13,7 +13,7 @@ struct Date {
 
     // A real calendar date (Gregorian, with the century rule): 29/02/1900 is not one.
     static bool isReal(int year, int month, int day);
-    // "DD/MM/YYYY" read day first; only real dates (the separators are not checked).
+    // "DD/MM/YYYY" read day first; only real dates written with "/".
     static std::optional<Date> fromDmy(std::string_view text);
     // "YYYYMMDD".
     static std::optional<Date> fromYmd(std::string_view text);

@@ -28,7 +28,8 @@ private:
 // Engine numbers used across the program.
 namespace err {
 inline constexpr int FileNotFound = 3024;       // database file missing
-inline constexpr int NotADatabase = 3343;       // unrecognised or damaged database format
+inline constexpr int NotADatabase = 3343;       // unrecognised database format
+inline constexpr int Damaged = 3049;            // the database is damaged: cannot be opened
 inline constexpr int ReadOnly = 3027;           // database or object is read-only
 inline constexpr int TableNotFound = 3078;      // table or query missing
 inline constexpr int FieldNotFound = 3265;      // item not found in this collection
@@ -38,8 +39,14 @@ inline constexpr int TypeMismatch = 3464;       // data type mismatch in criteri
 inline constexpr int NoCurrentRecord = 3021;    // no current record
 inline constexpr int Locked = 3260;             // locked by another user
 inline constexpr int FileIo = 53;               // file not found (plain files)
+inline constexpr int FileAccess = 75;           // path/file access error (plain files)
+inline constexpr int DiskFull = 61;             // disk full
+inline constexpr int Overflow = 6;              // a number beyond its type's range
 inline constexpr int Device = 68;               // device unavailable
 inline constexpr int Usage = 5;                 // invalid procedure call or argument
 }  // namespace err
+
+// Jet's answer to a sum, product or negation past the range of its type.
+inline Error overflowError() { return Error(err::Overflow, "Overflow."); }
 
 }  // namespace ov

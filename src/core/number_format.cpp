@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/error.h"
+
 namespace ov {
 namespace {
 
@@ -120,6 +122,7 @@ std::string NumberFormat::fixed2(double value) const {
 std::string NumberFormat::grouped(double value) const {
     double r = std::round(value);  // half away from zero
     if (r == 0) return "0";
+    if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) throw overflowError();
     return grouped(static_cast<int64_t>(r));
 }
 

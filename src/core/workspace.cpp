@@ -33,25 +33,28 @@ Workspace::Clock Workspace::systemClock() {
     };
 }
 
-fs::path nativeRelative(const std::string& name) {
-    std::string s = name;
+std::string shownFileName(const std::string& name) {
+    std::string s = cp1252::toUtf8(name);
     for (auto& c : s)
         if (c == '\\') c = '/';
-    return fs::path(s);
+    return s;
 }
+
+fs::path nativeRelative(const std::string& name) { return fs::path(shownFileName(name)); }
 
 namespace {
 
-// One component looked up in a folder: the exact name first, then any letter case.
+// One component (UTF-8) looked up in a folder: the exact name first, then any letter case.
 std::optional<fs::path> matchComponent(const fs::path& dir, const std::string& comp) {
     std::error_code ec;
     fs::path exact = dir / comp;
     if (fs::exists(exact, ec)) return exact;
     if (!fs::is_directory(dir, ec)) return std::nullopt;
+    const std::string wanted = cp1252::fromUtf8(comp);
     std::optional<fs::path> found;
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         std::string n = entry.path().filename().string();
-        if (cp1252::equalNoCase(n, comp)) {
+        if (cp1252::equalNoCase(cp1252::fromUtf8(n), wanted)) {
             // Deterministic among several matches: the smallest name in byte order.
             if (!found || n < found->filename().string()) found = entry.path();
         }

@@ -69,7 +69,11 @@ private:
     Clock clock_;
 };
 
-// "\" and "/" both separate folders; names are given in the code page of the suite's files.
+// "\" and "/" both separate folders; names are given in the code page of the suite's files and
+// live on disk in UTF-8.
 std::filesystem::path nativeRelative(const std::string& name);
+// A name of the working folder (code page 1252) as messages show it: UTF-8, with "/" between
+// folders as the system writes paths.
+std::string shownFileName(const std::string& name);
 
 }  // namespace ov

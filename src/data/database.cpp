@@ -5,6 +5,7 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "core/file_access.h"
 #include "data/table_cache.h"
 
 namespace fs = std::filesystem;
@@ -28,13 +29,14 @@ Database::Format Database::detectFormat(const fs::path& path, const std::string&
 
 std::shared_ptr<Database> Database::open(const Workspace& ws, const std::string& name) {
     auto found = ws.find(name);
-    std::string display = cp1252::toUtf8(name);
-    if (!found || fs::is_directory(*found))
-        throw Error(err::FileNotFound, "Impossibile trovare il file '" + display + "'.");
+    std::string display = shownFileName(name);
+    if (!found) throw Error(err::FileNotFound, "Impossibile trovare il file '" + display + "'.");
     return openPath(*found, display);
 }
 
 std::shared_ptr<Database> Database::openPath(const fs::path& path, const std::string& displayName) {
+    // A folder, a pipe or a device of that name is refused before anything opens it.
+    requireReadableFile(path, displayName);
     Format f = detectFormat(path, displayName);
     std::unique_ptr<Backend> b =
         f == Format::Jet ? makeJetBackend(path, displayName) : makeSqliteBackend(path, displayName);

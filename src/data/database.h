@@ -17,8 +17,9 @@ public:
     enum class Format { Jet, Sqlite };
 
     // A name of the working folder ("Fatture.mdb") or a path with "\" separators
-    // (DIRSH + "\SchedaStoricoClienti.mdb"). Error 3024 naming the file when it is missing,
-    // 3343 when it is neither format (empty, damaged, something else).
+    // (DIRSH + "\SchedaStoricoClienti.mdb"). Error 3024 naming the file when it is missing, 75
+    // when it is a folder, a pipe or a device or cannot be read, 3343 when it is neither format
+    // (empty, something else), 3049 when it is a damaged Jet file.
     static std::shared_ptr<Database> open(const Workspace& ws, const std::string& name);
     static std::shared_ptr<Database> openPath(const std::filesystem::path& path, const std::string& displayName);
     // Error 3343 naming the file unless its first bytes say Jet or SQLite.

@@ -1,5 +1,7 @@
 // The suite's Jet files, read whole through the ovdesk-mdbread helper process and never written.
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -32,14 +34,25 @@ std::chrono::milliseconds readTimeout() {
     return kDefaultTimeout;
 }
 
+// Exit statuses of ovdesk-mdbread (tools/mdbread/main.cpp).
+constexpr int kHelperCannotOpen = 2;  // libmdb does not take the file for a Jet database
+constexpr int kHelperDamaged = 3;     // the file does not hold together where a table lies
+constexpr int kHelperOutOfMemory = 6;
+
+// The most a helper may write for a file of `size` bytes. The stream of a table is never much
+// larger than its pages: its worst case, a row of yes/no fields, takes two bytes of stream for each
+// bit of the file. More than that is a reader gone wrong, stopped before it fills the memory.
+size_t streamLimit(uintmax_t size) { return static_cast<size_t>(std::min<uintmax_t>(size, SIZE_MAX / 32) * 16 + (1 << 20)); }
+
 // A read that did not give the file's tables; `reason` completes the user's message.
 struct ReadFailure {
+    int number = err::Damaged;
     std::string reason;
     bool worthRetrying = true;
 };
 
-std::string damaged(const std::string& detail) {
-    return "il file è danneggiato o non è un database Jet leggibile (" + detail + ")";
+ReadFailure damaged(const std::string& detail, bool worthRetrying = true) {
+    return ReadFailure{err::Damaged, "il file è danneggiato (" + detail + ")", worthRetrying};
 }
 
 class JetBackend final : public Backend {
@@ -64,8 +77,8 @@ public:
     std::vector<StoredQuery> storedQueries() override {
         ensureLoaded();
         if (!queriesUnreadable_.empty())
-            throw Error(err::NotADatabase, "Impossibile leggere le query salvate nel database '" + displayName_ +
-                                               "': " + damaged(queriesUnreadable_) + ".");
+            throw Error(err::Damaged, "Impossibile leggere le query salvate nel database '" + displayName_ +
+                                          "': " + damaged(queriesUnreadable_).reason + ".");
         return queries_;
     }
 
@@ -94,9 +107,12 @@ private:
                 loaded_ = false;
                 tables_.clear();
                 queries_.clear();
-                if (attempt == 2 || !f.worthRetrying)
-                    throw Error(err::NotADatabase, "Impossibile leggere il database '" + displayName_ + "': " +
-                                                       f.reason + ".");
+                if (attempt == 2 || !f.worthRetrying) {
+                    if (f.reason.empty())
+                        throw Error(err::NotADatabase, "Formato di database non riconosciuto: '" + displayName_ +
+                                                           "' non è un database o è danneggiato.");
+                    throw Error(f.number, "Impossibile leggere il database '" + displayName_ + "': " + f.reason + ".");
+                }
                 std::this_thread::sleep_for(kRetryPause);
                 continue;
             }
@@ -110,31 +126,39 @@ private:
 
     jetstream::Contents readOnce() const {
         fs::path helper = jet::findHelper();
-        if (helper.empty()) throw ReadFailure{"programma di lettura 'ovdesk-mdbread' non trovato", false};
+        if (helper.empty())
+            throw ReadFailure{err::NotADatabase, "programma di lettura 'ovdesk-mdbread' non trovato", false};
         std::chrono::milliseconds timeout = readTimeout();
+        std::error_code ec;
+        const uintmax_t size = fs::file_size(path_, ec);
         jet::HelperRun run;
         try {
-            run = jet::runHelper(helper, path_, timeout);
+            run = jet::runHelper(helper, path_, timeout, streamLimit(ec ? 0 : size));
         } catch (const std::system_error&) {
-            throw ReadFailure{"impossibile avviare il programma di lettura '" + helper.string() + "'", false};
+            throw ReadFailure{err::NotADatabase, "impossibile avviare il programma di lettura '" + helper.string() + "'",
+                              false};
         }
         switch (run.end) {
         case jet::HelperRun::End::TimedOut:
             // A reader stuck once will be stuck again: no second wait.
-            throw ReadFailure{damaged("lettura non terminata entro " + std::to_string((timeout.count() + 999) / 1000) +
-                                      " secondi"),
-                              false};
+            throw damaged("lettura non terminata entro " + std::to_string((timeout.count() + 999) / 1000) + " secondi",
+                          false);
+        case jet::HelperRun::End::TooMuchOutput:
+            throw damaged("i dati letti superano di molto la dimensione del file", false);
         case jet::HelperRun::End::Crashed:
-            throw ReadFailure{damaged("il programma di lettura si è interrotto, segnale " + std::to_string(run.code))};
+            throw damaged("il programma di lettura si è interrotto, segnale " + std::to_string(run.code));
         case jet::HelperRun::End::Exited:
+            if (run.code == kHelperCannotOpen) throw ReadFailure{err::NotADatabase, "", true};
+            if (run.code == kHelperDamaged) throw damaged("pagine mancanti o incoerenti");
+            if (run.code == kHelperOutOfMemory) throw damaged("memoria insufficiente per leggerlo");
             if (run.code != 0)
-                throw ReadFailure{damaged("il programma di lettura è terminato con il codice " + std::to_string(run.code))};
+                throw damaged("il programma di lettura è terminato con il codice " + std::to_string(run.code));
             break;
         }
         try {
             return jetstream::parseStream(run.output);
         } catch (const jetstream::MalformedStream&) {
-            throw ReadFailure{damaged("dati letti incompleti o non validi")};
+            throw damaged("dati letti incompleti o non validi");
         }
     }
 

@@ -109,7 +109,8 @@ fs::path findHelper() {
     return {};
 }
 
-HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::milliseconds timeout) {
+HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::milliseconds timeout,
+                    size_t maxOutput) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
     Fd readEnd(ends[0]);
@@ -151,6 +152,12 @@ HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::m
             break;  // a broken pipe reads as the end; the stream check decides
         }
         if (got == 0) break;
+        if (static_cast<size_t>(got) > maxOutput - run.output.size()) {
+            child.killAndReap();
+            run.end = HelperRun::End::TooMuchOutput;
+            run.output.clear();
+            return run;
+        }
         run.output.append(buf, static_cast<size_t>(got));
     }
     readEnd.close();

@@ -1,13 +1,15 @@
 #pragma once
 // Runs the Jet reading helper (ovdesk-mdbread) as a child process and collects what it writes.
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
 namespace ov::jet {
 
 struct HelperRun {
-    enum class End { Exited, Crashed, TimedOut };
+    enum class End { Exited, Crashed, TimedOut, TooMuchOutput };
     End end = End::Exited;
     int code = 0;        // exit status when Exited, signal number when Crashed
     std::string output;  // everything it wrote on its standard output
@@ -19,9 +21,10 @@ struct HelperRun {
 std::filesystem::path findHelper();
 
 // Runs `helper file` without a shell: standard input and error on /dev/null, standard output
-// collected. A run that has not ended within `timeout` is killed. The child is always reaped and
-// no descriptor is left open. Throws std::system_error when the helper cannot be started.
+// collected. A run that has not ended within `timeout`, or has written more than `maxOutput`
+// bytes, is killed. The child is always reaped and no descriptor is left open. Throws
+// std::system_error when the helper cannot be started.
 HelperRun runHelper(const std::filesystem::path& helper, const std::filesystem::path& file,
-                    std::chrono::milliseconds timeout);
+                    std::chrono::milliseconds timeout, size_t maxOutput = SIZE_MAX);
 
 }  // namespace ov::jet

@@ -9,6 +9,8 @@
 namespace ov::jetstream {
 namespace {
 
+constexpr uint16_t kMaxFields = 255;
+
 class Cursor {
 public:
     explicit Cursor(std::string_view bytes) : s_(bytes) {}
@@ -85,6 +87,8 @@ std::shared_ptr<Table> readTable(Cursor& in) {
     auto table = std::make_shared<Table>();
     table->name = in.str16();
     uint16_t count = in.u16();
+    // The engine's limit: what goes past it is no table of a Jet file.
+    if (count > kMaxFields) throw MalformedStream("too many fields in table " + table->name);
     table->fields.reserve(count);
     for (uint16_t i = 0; i < count; ++i) {
         Field f;

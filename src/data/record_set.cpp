@@ -56,7 +56,7 @@ Value coerceForField(const Field& f, Value v, const std::string& tableName) {
         case FieldType::Long: {
             double r = std::nearbyint(numberOf(v));
             double limit = f.type == FieldType::Integer ? 32768.0 : 2147483648.0;
-            if (!(r >= -limit && r < limit)) throw Error(query::kOverflow, "Overflow.");
+            if (!(r >= -limit && r < limit)) throw overflowError();
             return Value::integer(static_cast<int64_t>(r));
         }
         case FieldType::Currency:

@@ -24,7 +24,6 @@ namespace {
 constexpr int kTableExists = 3010;   // table already exists
 constexpr int kDiskError = 3043;     // disk or network error
 constexpr int kFieldTooSmall = 3163; // the field is too small for the data
-constexpr int kOverflow = 6;         // overflow
 constexpr int kBusyTimeoutMs = 5000;
 
 std::string quoteIdent(std::string_view cp1252Name) {
@@ -263,7 +262,7 @@ struct SqliteStore::Impl {
                     int64_t lo = f.type == FieldType::Integer ? -32768 : INT32_MIN;
                     int64_t hi = f.type == FieldType::Integer ? 32767 : INT32_MAX;
                     if (*n < lo || *n > hi)
-                        throw Error(kOverflow, "Overflow: il valore " + sizeText(*n) + " non entra nel campo '" +
+                        throw Error(err::Overflow, "Overflow: il valore " + sizeText(*n) + " non entra nel campo '" +
                                                    cp1252::toUtf8(f.name) + "' della tabella '" +
                                                    cp1252::toUtf8(t.name) + "' del file " + fileText() + ".");
                     rc = sqlite3_bind_int64(s, idx, *n);

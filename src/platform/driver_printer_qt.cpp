@@ -114,7 +114,7 @@ QtDriverPrinter::~QtDriverPrinter() {
 std::vector<std::string> QtDriverPrinter::installedPrinters() { return cups::queueNames(); }
 
 bool QtDriverPrinter::selectPrinter(const std::string& deviceName) {
-    if (toPdfFile()) return false;
+    if (toPdfFile()) return true;  // the PDF file takes the job whatever the device is called
     for (const auto& n : installedPrinters()) {
         if (n == deviceName) {
             selected_ = n;

@@ -24,7 +24,7 @@ public:
     QtDriverPrinter();
     // Every job written to this PDF file (replacing it), one after the other, each beginning on a
     // new page of A4; the file is complete when closePdf() is called or the printer goes.
-    // selectPrinter never changes that.
+    // selectPrinter accepts every name and never changes that.
     static std::unique_ptr<QtDriverPrinter> toPdf(const std::string& path);
     ~QtDriverPrinter() override;
 

@@ -4,6 +4,7 @@
 
 #include "core/cp1252.h"
 #include "core/dates.h"
+#include "core/error.h"
 #include "core/text_file.h"
 #include "data/criteria_text.h"
 #include "data/database.h"
@@ -34,8 +35,9 @@ std::optional<std::string> statistic(RecordSet& rs, const std::string& ymd, cons
     const Value& v = rs.field("Valore");
     if (v.isNull()) return std::string();
     const double n = v.toDouble();
-    total += static_cast<int64_t>(n);
-    return fmt.grouped(n);
+    std::string text = fmt.grouped(n);  // error 6 for a value past the range
+    if (__builtin_add_overflow(total, static_cast<int64_t>(n), &total)) throw overflowError();
+    return text;
 }
 
 }  // namespace
@@ -69,7 +71,6 @@ PresenceOutcome PresenceSummary(const std::string& firstDay, const std::string& 
                                            " Order by DataInserimento;");
 
         LineWriter out(ws.pathFor(printFileWriteName(ws)));
-        outcome.printFile = out.path();
         out.line("RIEPILOGO PRESENZE HOTEL DAL " + firstDay + " AL " + lastDay);
         out.line("");
         out.line("Data      |Paganti   |Ospiti");
@@ -85,6 +86,7 @@ PresenceOutcome PresenceSummary(const std::string& firstDay, const std::string& 
         out.line("");
         out.line(std::string(10, ' ') + "|" + padLeft(fmt.grouped(paying), 10) + "|" + padLeft(fmt.grouped(guests), 10));
         out.close();
+        outcome.printFile = out.path();
         outcome.completed = true;
     } catch (const Error& e) {
         host.showError(e);

@@ -5,6 +5,7 @@
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/number_format.h"
+#include "core/file_access.h"
 #include "core/text_file.h"
 #include "data/criteria_text.h"
 #include "data/database.h"
@@ -54,14 +55,9 @@ std::array<double, 12> parseCodeGroups(std::string_view text) {
 }
 
 std::string readPrintFontName(const Workspace& ws) {
-    auto path = ws.find("FontStp.txt");
+    auto path = findSettingsFile(ws, "FontStp.txt");
     if (!path) return "Courier New";
-    std::vector<std::string> lines;
-    try {
-        lines = ReadLines(*path);
-    } catch (const Error&) {
-        return "Courier New";
-    }
+    const std::vector<std::string> lines = ReadLines(*path);
     return lines.empty() ? std::string() : std::string(cp1252::trim(lines[0]));
 }
 

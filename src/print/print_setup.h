@@ -63,7 +63,8 @@ std::string printerDevice(const Workspace& ws, const RecordSet& printer);
 // Twelve groups of three characters, each read as a number ("027" is 27, blanks and missing
 // characters count as 0).
 std::array<double, 12> parseCodeGroups(std::string_view text);
-// First line of "FontStp.txt", trimmed; "Courier New" when the file is missing.
+// First line of "FontStp.txt", trimmed; "Courier New" when the file is missing; an error naming it
+// when it exists but cannot be read.
 std::string readPrintFontName(const Workspace& ws);
 // CodiceAssistenza of the "Numero = 1" record of AnagraficaHotels (empty without one).
 std::string readOptionLetters(const Workspace& ws);

@@ -2,6 +2,7 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "core/file_access.h"
 #include "core/text_file.h"
 #include "print/print_file.h"
 
@@ -46,8 +47,8 @@ void placeCurrencySymbol(std::string& cell, const std::string& symbol) {
 
 SpreadsheetSettings ReadSpreadsheetSettings(const Workspace& ws) {
     SpreadsheetSettings settings;
-    auto file = ws.find(kSettingsFile);
-    if (!file || !fs::is_regular_file(*file)) return settings;
+    auto file = findSettingsFile(ws, kSettingsFile);
+    if (!file) return settings;
     LineReader in(*file);
     std::string* lines[] = {&settings.fieldSeparator, &settings.decimalSeparator, &settings.currencySymbol};
     for (std::string* setting : lines) {

@@ -1,5 +1,5 @@
 #pragma once
-// The cash reconciliation sheet appended below the summary in "Orvalis.csv", with the list of
+// The cash reconciliation sheet that follows the summary in "Orvalis.csv", with the list of
 // rearranged rooms the suite leaves for today.
 #include <array>
 #include <optional>
@@ -25,7 +25,7 @@ inline constexpr const char* kTotal = "Totale";
 inline constexpr const char* kReportTotal = "Totale Rapp.";
 inline constexpr const char* kDifference = "Differenza +/-";
 inline constexpr const char* kRearrangedRooms = "Elenco camere riordinate";
-inline constexpr std::array<Money, 15> kDenominations{
+inline const std::array<Money, 15> kDenominations{
     Money::fromInteger(500), Money::fromInteger(200), Money::fromInteger(100), Money::fromInteger(50),
     Money::fromInteger(20),  Money::fromInteger(10),  Money::fromInteger(5),   Money::fromInteger(2),
     Money::fromInteger(1),   Money::fromUnits(5000),  Money::fromUnits(2000),  Money::fromUnits(1000),
@@ -39,7 +39,11 @@ struct CashSheet {
     std::optional<std::vector<std::string>> rearrangedRooms;  // the lines of today's "SC" file
 };
 
-// Appends the sheet to "Orvalis.csv" and returns what it appended.
-CashSheet AppendCashSheet(const Workspace& ws, const NumberFormat& fmt, const Money& extraTillDeposits);
+// Reads what the sheet shows besides its fixed rows: the hotel's name from "AnagraficaHotels.mdb"
+// and today's "SC" + YYYYMMDD + ".txt" when there is one. Error when either cannot be read.
+CashSheet ReadCashSheet(const Workspace& ws, const Money& extraTillDeposits);
+
+// Its lines in "Orvalis.csv", from the two empty lines that part it from the summary on.
+std::vector<std::string> CashSheetLines(const CashSheet& sheet, const NumberFormat& fmt);
 
 }  // namespace ov

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "core/text_file.h"
+#include "core/replaced_file.h"
 #include "state/workstation.h"
 #include "summary/cash_sheet.h"
 #include "summary/report_lines.h"
@@ -24,10 +24,10 @@ std::string reportTitle(const SummarySelection& sel) {
 CashSheet WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
                             const NumberFormat& fmt, std::vector<std::filesystem::path>& written) {
     const SummaryLayout layout(figures.headings);
-    LineWriter print(ws.pathFor(printFileWriteName(ws)));
-    written.push_back(print.path());
-    LineWriter sheet(ws.pathFor("Orvalis.csv"));
-    written.push_back(sheet.path());
+    // Everything read first: a file that cannot be read leaves the earlier reports untouched.
+    const CashSheet cash = ReadCashSheet(ws, figures.extraTillDeposits);
+    ReplacedFile print(ws.pathFor(printFileWriteName(ws)));
+    ReplacedFile sheet(ws.pathFor("Orvalis.csv"));
     auto both = [&](const LinePair& l) {
         print.line(l.report);
         sheet.line(l.sheet);
@@ -48,9 +48,11 @@ CashSheet WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& f
     sheet.line("");
     both(MakeTotalsRow(fmt, figures.totals));
     both(layout.bottom());
-    print.close();
-    sheet.close();
-    return AppendCashSheet(ws, fmt, figures.extraTillDeposits);
+    for (const std::string& l : CashSheetLines(cash, fmt)) sheet.line(l);
+    commitTogether({&print, &sheet});
+    written.push_back(print.target());
+    written.push_back(sheet.target());
+    return cash;
 }
 
 SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, ProgramState& state,

@@ -16,7 +16,7 @@ namespace ov {
 
 struct SummaryOutcome {
     bool completed = false;                     // every file written
-    std::vector<std::filesystem::path> written; // files written, also by a run that failed midway
+    std::vector<std::filesystem::path> written; // the files written; none when the run failed
 };
 
 // Whether a run also writes the workbook "Orvalis.xlsx" (the window always does, the headless
@@ -31,8 +31,9 @@ SummaryOutcome RunDataSummary(const SummarySelection& sel, const Workspace& ws, 
                               const NumberFormat& fmt, Host& host,
                               SummaryWorkbook workbook = SummaryWorkbook::Write);
 
-// Writes the print file and Orvalis.csv (with its cash reconciliation sheet) from the figures;
-// adds each file to `written` as it is opened. Returns what the cash sheet holds.
+// Writes the print file and Orvalis.csv (with its cash reconciliation sheet) from the figures,
+// replacing both together or, on an error, neither (core/replaced_file.h); adds them to `written`
+// once they are in place. Returns what the cash sheet holds.
 CashSheet WriteSummaryFiles(const SummarySelection& sel, const SummaryFigures& figures, const Workspace& ws,
                             const NumberFormat& fmt, std::vector<std::filesystem::path>& written);
 

@@ -1,21 +1,18 @@
 #include "summary/hotel_rooms.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "core/cp1252.h"
+#include "core/file_access.h"
+#include "core/text_file.h"
 
 namespace ov {
 
 void HotelTwoRooms::fill(const Workspace& ws) {
     for (auto& r : ranges_) r = {};
-    auto path = ws.find("Hotel2.txt");
+    auto path = findSettingsFile(ws, "Hotel2.txt");
     if (!path) return;
-    std::ifstream in(*path, std::ios::binary);
-    std::string line;
     int row = 0;
-    while (row < kRows && std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& line : ReadLines(*path)) {
+        if (row == kRows) break;
         size_t comma = line.find(',');
         if (comma == std::string::npos) continue;
         ranges_[row].first = std::string(cp1252::trim(std::string_view(line).substr(0, comma)));

@@ -1,6 +1,7 @@
 #include "tableform/saved_filter.h"
 
 #include "core/cp1252.h"
+#include "core/file_access.h"
 #include "core/text_file.h"
 
 namespace ov {
@@ -52,7 +53,7 @@ SavedFilter ParseSavedFilter(const std::vector<std::string>& lines, const std::a
 
 std::optional<SavedFilter> ReadSavedFilter(const Workspace& ws, const std::string& file,
                                            const std::array<std::string, 8>& filterParams) {
-    auto path = ws.find(file);
+    auto path = findSettingsFile(ws, file);
     if (!path) return std::nullopt;
     return ParseSavedFilter(ReadLines(*path), filterParams);
 }

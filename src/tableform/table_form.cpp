@@ -68,7 +68,10 @@ bool RunTablePrint(const Workspace& ws, ProgramState& state, const NumberFormat&
         explicit Busy(const std::function<void(bool)>& t) : tell(t) { if (tell) tell(true); }
         ~Busy() { if (tell) tell(false); }
     } hourglass(busy);
-    PrintTable(ws, state, numbers, job, printer);
+    if (std::optional<Error> failure = PrintTable(ws, state, numbers, job, printer)) {
+        host.showError(*failure);
+        return false;
+    }
     return true;
 }
 

@@ -56,7 +56,8 @@ struct TablePrintRequest {
 
 // "&Stampa" and "&Anteprima": builds the criteria text from the rows (rewriting their values as
 // the boxes show them afterwards) and runs the print job. False, after "Mancano dati!", when no
-// criterion is left; the job itself never fails. Errors of the field-type query propagate.
+// criterion is left, and false after showing the job's first failure when a step of it failed (the
+// job itself goes on past failing steps). Errors of the field-type query propagate.
 // `busy` is told when the job starts (true) and ends (false): the window shows the hourglass.
 bool RunTablePrint(const Workspace& ws, ProgramState& state, const NumberFormat& numbers, Host& host,
                    const TableSource& source, CriteriaRows& rows, const TablePrintRequest& request, Printer& printer,

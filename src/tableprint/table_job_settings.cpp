@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/cp1252.h"
+#include "core/file_access.h"
 #include "core/text_file.h"
 #include "data/criteria_text.h"
 #include "data/database.h"
@@ -40,7 +41,7 @@ void readPrinterSettings(const Workspace& ws, const std::string& destination, Ta
 
 Money readConversionRate(const Workspace& ws, const NumberFormat& numbers) {
     Money one = Money::fromInteger(1);
-    auto path = ws.find("euro.txt");
+    auto path = findSettingsFile(ws, "euro.txt");
     if (!path) return one;
     const std::vector<std::string> lines = ReadLines(*path);
     if (lines.empty()) return one;
@@ -64,12 +65,12 @@ std::string readHotelLine(const Workspace& ws, int16_t hotelNumber) {
 }
 
 TableJobSettings ReadTableJobSettings(const Workspace& ws, const ProgramState& state, const NumberFormat& numbers,
-                                      const TableJob& job) {
+                                      const TableJob& job, StepFailures* failures) {
     TableJobSettings s;
-    skipFailingStep([&] { s.rate = readConversionRate(ws, numbers); });
+    skipFailingStep([&] { s.rate = readConversionRate(ws, numbers); }, failures);
 
     s.printFileName = "FD" + workstationText(ws);
-    skipFailingStep([&] { readPrinterSettings(ws, job.destination, s); });
+    skipFailingStep([&] { readPrinterSettings(ws, job.destination, s); }, failures);
     if (!s.hasPrinterRecord) {
         s.outputPath = s.printFileName;
         s.codes = {};
@@ -77,7 +78,7 @@ TableJobSettings ReadTableJobSettings(const Workspace& ws, const ProgramState& s
     }
     s.style = state.hasOption('K') ? FrameStyle::Box : FrameStyle::Plain;
     s.pagesEndWithEmptyLines = state.hasOption('U');
-    skipFailingStep([&] { s.fontName = readPrintFontName(ws); });
+    skipFailingStep([&] { s.fontName = readPrintFontName(ws); }, failures);
 
     if (s.outputPath == s.printFileName)
         s.kind = TableOutputKind::PrintFile;
@@ -86,8 +87,8 @@ TableJobSettings ReadTableJobSettings(const Workspace& ws, const ProgramState& s
     else
         s.kind = TableOutputKind::RawDevice;
 
-    skipFailingStep([&] { s.hotelLine = readHotelLine(ws, state.hotelNumber); });
-    skipFailingStep([&] { s.pageLength = readTablePageLength(ws, state.hotelNumber, job.compressed); });
+    skipFailingStep([&] { s.hotelLine = readHotelLine(ws, state.hotelNumber); }, failures);
+    skipFailingStep([&] { s.pageLength = readTablePageLength(ws, state.hotelNumber, job.compressed); }, failures);
     s.physicalLines = toInt16(job.compressed ? s.values[6] : s.values[7]);
     return s;
 }

@@ -2,7 +2,7 @@
 // The settings of one table print job, read afresh at every job: the conversion rate of "euro.txt",
 // the destination's printer record and page settings, the font of "FontStp.txt", the page length
 // of "Contatori.mdb", the hotel line and the frame style of the option letters. Reading never
-// fails: a setting that cannot be read keeps its default.
+// fails: a setting that cannot be read keeps its default, and the failure goes to `failures`.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -12,6 +12,7 @@
 #include "core/number_format.h"
 #include "core/workspace.h"
 #include "tableprint/print_table.h"
+#include "tableprint/skip_failing_step.h"
 #include "tableprint/table_lines.h"
 
 namespace ov {
@@ -38,9 +39,10 @@ struct TableJobSettings {
 };
 
 TableJobSettings ReadTableJobSettings(const Workspace& ws, const ProgramState& state, const NumberFormat& numbers,
-                                      const TableJob& job);
+                                      const TableJob& job, StepFailures* failures = nullptr);
 
-// First line of "euro.txt" read in the user's notation; 1 when the file is missing or holds no number.
+// First line of "euro.txt" read in the user's notation; 1 when the file is missing or holds no
+// number; an error naming it when it exists but cannot be read.
 Money readConversionRate(const Workspace& ws, const NumberFormat& numbers);
 // LungPagComp or LungPagNoComp of the hotel's Contatori record; 0 without one.
 int16_t readTablePageLength(const Workspace& ws, int16_t hotelNumber, bool compressed);

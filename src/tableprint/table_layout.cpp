@@ -1,11 +1,10 @@
 #include "tableprint/table_layout.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "core/file_access.h"
 #include "core/number_format.h"
 
 namespace ov {
@@ -91,12 +90,9 @@ TableLayout ParseLayout(const std::string& text) {
 }
 
 TableLayout ReadLayout(const Workspace& ws, const std::string& file) {
-    auto path = ws.find(file);
-    std::ifstream in;
-    if (path) in.open(*path, std::ios::binary);
-    if (!path || !in) throw Error(err::FileIo, "File '" + cp1252::toUtf8(file) + "' inesistente.");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return ParseLayout(text);
+    auto path = findSettingsFile(ws, file);
+    if (!path) throw Error(err::FileIo, "File '" + shownFileName(file) + "' inesistente.");
+    return ParseLayout(ReadWholeFile(*path, shownFileName(file)));
 }
 
 }  // namespace ov

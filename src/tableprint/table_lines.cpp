@@ -26,17 +26,14 @@ bool startsWith(const std::string& text, const char* prefix) { return text.rfind
 bool endsHeadings(const ColumnLayout& c) { return c.heading.empty(); }
 bool endsDataLine(const ColumnLayout& c) { return !(c.heading > " "); }
 
-// Beyond this the engine's currency overflows; such a value is left out rather than wrapped.
+// Beyond this the engine's currency overflows.
 constexpr double kMoneyLimit = 922337203685477.0;
 
 bool fitsMoney(double v) { return std::isfinite(v) && std::fabs(v) < kMoneyLimit; }
 
-void addToTotal(Money& total, double value) {
-    if (!fitsMoney(value)) return;
-    int64_t sum = 0;
-    if (__builtin_add_overflow(total.units(), Money::fromDouble(value).units(), &sum)) return;
-    total = Money::fromUnits(sum);
-}
+// Error 6 "Overflow" when the value or the total leaves the currency range: the print job records
+// it rather than print a wrong total.
+void addToTotal(Money& total, double value) { total += Money::fromDouble(value); }
 
 int floorHalf(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 

@@ -1,9 +1,9 @@
 #include "tableprint/table_output.h"
 
 #include <cmath>
-#include <fstream>
 #include <optional>
 
+#include "core/replaced_file.h"
 #include "platform/raw_device.h"
 #include "print/frame_strokes.h"
 #include "print/page_fit.h"
@@ -17,10 +17,10 @@ const std::string kLineEnd = "\r\n";
 const std::string kPageStartFont = "Times New Roman";
 
 // Bytes that go out as a stream: the print file, or a device opened as a file. After the first
-// failure nothing more is written.
+// failure, recorded, nothing more is written.
 class ByteOutput : public TableOutput {
 public:
-    explicit ByteOutput(const TableJobSettings& s) : s_(s) {}
+    ByteOutput(const TableJobSettings& s, StepFailures& failures) : s_(s), failures_(failures) {}
 
     void line(const std::string& text) override { write(text + kLineEnd); }
 
@@ -37,11 +37,12 @@ public:
     void close(int lineCount) override {
         endPage(lineCount);
         flush();
-        closeOutput();
+        if (!broken_ && !skipFailingStep([&] { closeOutput(); }, &failures_)) broken_ = true;
     }
 
 protected:
     virtual void send(const std::string& bytes) = 0;
+    // Ends the output; the print file takes its place only now, and only when no step failed.
     virtual void closeOutput() = 0;
 
     void write(const std::string& bytes) {
@@ -53,52 +54,53 @@ protected:
             buffer_.clear();
             return;
         }
-        try {
-            send(buffer_);
-        } catch (const std::exception&) {
-            broken_ = true;
-        }
+        if (!skipFailingStep([&] { send(buffer_); }, &failures_)) broken_ = true;
         buffer_.clear();
     }
-    void markBroken() { broken_ = true; }
+    void markBroken(const std::exception& why) {
+        failures_.record(why);
+        broken_ = true;
+    }
 
     const TableJobSettings& s_;
+    StepFailures& failures_;
 
 private:
     bool broken_ = false;
     std::string buffer_;
 };
 
+// Written beside the print file, which it replaces at the end only when no step of the job failed:
+// a job that failed part way leaves the earlier print file as it was.
 class PrintFileOutput : public ByteOutput {
 public:
-    PrintFileOutput(const Workspace& ws, const TableJobSettings& s) : ByteOutput(s) {
+    PrintFileOutput(const Workspace& ws, const TableJobSettings& s, StepFailures& failures) : ByteOutput(s, failures) {
         try {
-            out_.open(ws.pathFor(s.printFileName), std::ios::binary | std::ios::trunc);
-        } catch (const std::exception&) {
+            out_.emplace(ws.pathFor(s.printFileName));
+        } catch (const std::exception& e) {
+            markBroken(e);
         }
-        if (!out_) markBroken();
     }
     bool pageIsFull(int) const override { return false; }  // the print file has no page breaks
 
 protected:
-    void send(const std::string& bytes) override {
-        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out_) throw std::runtime_error("print file");
+    void send(const std::string& bytes) override { out_->write(bytes); }
+    void closeOutput() override {
+        if (!failures_.first()) out_->commit();
     }
-    void closeOutput() override { out_.close(); }
 
 private:
-    std::ofstream out_;
+    std::optional<ReplacedFile> out_;
 };
 
 class RawDeviceOutput : public ByteOutput {
 public:
-    RawDeviceOutput(const Workspace& ws, const TableJobSettings& s, bool compressed)
-        : ByteOutput(s), compressed_(compressed) {
+    RawDeviceOutput(const Workspace& ws, const TableJobSettings& s, bool compressed, StepFailures& failures)
+        : ByteOutput(s, failures), compressed_(compressed) {
         try {
             device_.emplace(RawDevice::open(ws, s.outputPath));
-        } catch (const std::exception&) {
-            markBroken();
+        } catch (const std::exception& e) {
+            markBroken(e);
         }
     }
 
@@ -120,7 +122,7 @@ protected:
         if (device_) device_->write(bytes);
     }
     void closeOutput() override {
-        if (device_) skipFailingStep([&] { device_->close(); });
+        if (device_) device_->close();
     }
 
 private:
@@ -133,21 +135,21 @@ private:
 // drawing.
 class DriverOutput : public TableOutput {
 public:
-    DriverOutput(const TableJobSettings& s, bool compressed, int widestLine, Printer& printer)
-        : s_(s), compressed_(compressed), printer_(printer) {
+    DriverOutput(const TableJobSettings& s, bool compressed, int widestLine, Printer& printer, StepFailures& failures)
+        : s_(s), compressed_(compressed), printer_(printer), failures_(failures) {
         size_ = compressed_ ? s_.code(1) : s_.code(7);
-        skipFailingStep([&] { size_ = fittedSize(widestLine); });
+        step([&] { size_ = fittedSize(widestLine); });
     }
 
     void beginPage() override {
-        skipFailingStep([&] { printer_.setFontName(kPageStartFont); });
-        skipFailingStep([&] { printer_.setFontSize(s_.code(1)); });
-        skipFailingStep([&] { printer_.print(" "); });
-        skipFailingStep([&] { printer_.setFontName(s_.fontName); });
-        skipFailingStep([&] { printer_.setFontSize(size_); });
+        step([&] { printer_.setFontName(kPageStartFont); });
+        step([&] { printer_.setFontSize(s_.code(1)); });
+        step([&] { printer_.print(" "); });
+        step([&] { printer_.setFontName(s_.fontName); });
+        step([&] { printer_.setFontSize(size_); });
     }
     void line(const std::string& text) override {
-        skipFailingStep([&] {
+        step([&] {
             if (s_.style == FrameStyle::Box)
                 PrintWithStrokes(printer_, text, FrameStrokes(text), 0, true);
             else
@@ -156,7 +158,7 @@ public:
     }
     bool pageIsFull(int lineCount) const override { return s_.pageLength >= 1 && lineCount >= s_.pageLength; }
     void endPage(int) override {
-        skipFailingStep([&] { printer_.endDoc(); });
+        step([&] { printer_.endDoc(); });
     }
     void close(int lineCount) override { endPage(lineCount); }
 
@@ -173,23 +175,26 @@ private:
         r.configuredSize = compressed_ ? s_.code(1) : s_.code(7);
         return FittedFontSize(r);
     }
+    template <typename Step>
+    void step(Step&& s) { skipFailingStep(std::forward<Step>(s), &failures_); }
 
     const TableJobSettings& s_;
     bool compressed_;
     Printer& printer_;
     double size_ = 0;
+    StepFailures& failures_;
 };
 
 }  // namespace
 
 std::unique_ptr<TableOutput> openTableOutput(const Workspace& ws, const TableJobSettings& settings, bool compressed,
-                                             int widestLine, Printer& printer) {
+                                             int widestLine, Printer& printer, StepFailures& failures) {
     switch (settings.kind) {
-        case TableOutputKind::PrintFile: return std::make_unique<PrintFileOutput>(ws, settings);
-        case TableOutputKind::RawDevice: return std::make_unique<RawDeviceOutput>(ws, settings, compressed);
+        case TableOutputKind::PrintFile: return std::make_unique<PrintFileOutput>(ws, settings, failures);
+        case TableOutputKind::RawDevice: return std::make_unique<RawDeviceOutput>(ws, settings, compressed, failures);
         case TableOutputKind::Driver: break;
     }
-    return std::make_unique<DriverOutput>(settings, compressed, widestLine, printer);
+    return std::make_unique<DriverOutput>(settings, compressed, widestLine, printer, failures);
 }
 
 }  // namespace ov

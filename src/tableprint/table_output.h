@@ -1,12 +1,15 @@
 #pragma once
 // Where a table print job sends its lines: the print file, a raw device or the printer driver.
 // They differ in how a page starts, when it is full and how it ends. A sink never raises an error:
-// an output that cannot be opened or refuses bytes takes nothing more.
+// an output that cannot be opened or refuses bytes takes nothing more, and the failure goes to the
+// job's record. The print file is written beside and replaces the earlier one only when no step of
+// the job failed.
 #include <memory>
 #include <string>
 
 #include "core/workspace.h"
 #include "platform/printer.h"
+#include "tableprint/skip_failing_step.h"
 #include "tableprint/table_job_settings.h"
 
 namespace ov {
@@ -27,10 +30,10 @@ public:
     virtual void close(int lineCount) = 0;
 };
 
-// The output the settings choose; the print file and a raw device are created (replacing what they
-// held) at once. The driver fits the font to the job's widest line (the heading block's: every line
-// of a table is as wide as its frame).
+// The output the settings choose; a raw device is opened (replacing what a file of that name held)
+// at once. The driver fits the font to the job's widest line (the heading block's: every line of a
+// table is as wide as its frame). Steps that fail are recorded in `failures` and skipped.
 std::unique_ptr<TableOutput> openTableOutput(const Workspace& ws, const TableJobSettings& settings, bool compressed,
-                                             int widestLine, Printer& printer);
+                                             int widestLine, Printer& printer, StepFailures& failures);
 
 }  // namespace ov

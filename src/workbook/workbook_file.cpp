@@ -1,10 +1,7 @@
 #include "workbook/workbook_file.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
-#include <system_error>
 
 #include "core/cp1252.h"
 
@@ -12,12 +9,6 @@ namespace fs = std::filesystem;
 
 namespace ov {
 namespace {
-
-// Hidden beside the target, one per process: two workstations writing the same workbook never
-// share a temporary file.
-fs::path temporaryBeside(const fs::path& target) {
-    return target.parent_path() / ("." + target.filename().string() + "." + std::to_string(getpid()) + ".tmp");
-}
 
 std::string cellText(const std::string& cp1252Text) {
     std::string clean;
@@ -37,15 +28,12 @@ constexpr double kMinimumWidth = 2.5;
 }  // namespace
 
 WorkbookFile::WorkbookFile(fs::path target, const std::string& sheetName, const std::string& title)
-    : target_(std::move(target)), temp_(temporaryBeside(target_)), title_(title) {
-    std::error_code ec;
-    fs::remove(temp_, ec);
-    book_ = workbook_new(temp_.c_str());
+    : file_(std::move(target)), title_(title) {
+    book_ = workbook_new(file_.temporaryPath().c_str());
     if (!book_) throw failure();
     sheet_ = workbook_add_worksheet(book_, sheetName.c_str());
     if (!sheet_) {
         workbook_close(book_);
-        fs::remove(temp_, ec);
         throw failure();
     }
     lxw_doc_properties properties{};
@@ -53,15 +41,13 @@ WorkbookFile::WorkbookFile(fs::path target, const std::string& sheetName, const 
     workbook_set_properties(book_, &properties);
 }
 
+// The temporary file goes with file_ unless committed.
 WorkbookFile::~WorkbookFile() {
-    if (closed_) return;
-    workbook_close(book_);
-    std::error_code ec;
-    fs::remove(temp_, ec);
+    if (!closed_) workbook_close(book_);
 }
 
 Error WorkbookFile::failure(const std::string& reason) const {
-    std::string message = "Impossibile scrivere il file '" + target_.filename().string() + "'";
+    std::string message = "Impossibile scrivere il file '" + file_.target().filename().string() + "'";
     return Error(kCannotWrite, message + (reason.empty() ? "." : ": " + reason + "."));
 }
 
@@ -114,18 +100,9 @@ fs::path WorkbookFile::commit() {
     for (const auto& [col, chars] : widths_)
         worksheet_set_column(sheet_, col, col, std::max(kMinimumWidth, static_cast<double>(chars) + kPadding), nullptr);
     closed_ = true;
-    const lxw_error result = workbook_close(book_);
-    std::error_code ec;
-    if (result != LXW_NO_ERROR) {
-        fs::remove(temp_, ec);
-        throw failure();
-    }
-    fs::rename(temp_, target_, ec);
-    if (ec) {
-        fs::remove(temp_, ec);
-        throw failure();
-    }
-    return target_;
+    if (workbook_close(book_) != LXW_NO_ERROR) throw failure();
+    file_.commit();
+    return file_.target();
 }
 
 size_t ShownAmountChars(double value) {

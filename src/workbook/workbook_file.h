@@ -1,7 +1,7 @@
 #pragma once
-// One .xlsx workbook with one worksheet, written through libxlsxwriter. It is built beside its
-// target under a temporary name and renamed into place once complete, so a write that fails
-// leaves the earlier file (or none), never a broken workbook.
+// One .xlsx workbook with one worksheet, written through libxlsxwriter. Like every report file it
+// is replaced only whole (core/replaced_file.h): a write that fails leaves the earlier file (or
+// none), never a broken workbook.
 #include <xlsxwriter.h>
 
 #include <filesystem>
@@ -10,6 +10,7 @@
 
 #include "core/dates.h"
 #include "core/error.h"
+#include "core/replaced_file.h"
 
 namespace ov {
 
@@ -51,8 +52,7 @@ public:
 private:
     void check(lxw_error result, int row) const;
 
-    std::filesystem::path target_;
-    std::filesystem::path temp_;
+    ReplacedFile file_;
     std::string title_;  // the document property points at it until the workbook is written
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;

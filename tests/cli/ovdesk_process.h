@@ -3,6 +3,7 @@
 // code and both outputs.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>  // environ
 
@@ -23,9 +24,11 @@ struct ProcessResult {
     int exitCode = -1;
     std::string out;
     std::string err;
+    long peakKilobytes = 0;  // the most memory the process held
 };
 
-inline ProcessResult runOvdesk(const std::vector<std::string>& args) {
+// Runs `program args...`; runOvdesk runs the ovdesk binary.
+inline ProcessResult runProgram(const std::string& program, const std::vector<std::string>& args) {
     TempFolder io;
     std::string outPath = (io / "stdout").string(), errPath = (io / "stderr").string();
     posix_spawn_file_actions_t actions;
@@ -33,17 +36,19 @@ inline ProcessResult runOvdesk(const std::vector<std::string>& args) {
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<std::string> all{OVDESK_BINARY};
+    std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
     ProcessResult r;
-    if (posix_spawn(&pid, OVDESK_BINARY, &actions, nullptr, argv.data(), environ) == 0) {
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
-        waitpid(pid, &status, 0);
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
         r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        r.peakKilobytes = usage.ru_maxrss;
     }
     posix_spawn_file_actions_destroy(&actions);
     r.out = io.read("stdout");
@@ -51,20 +56,11 @@ inline ProcessResult runOvdesk(const std::vector<std::string>& args) {
     return r;
 }
 
+inline ProcessResult runOvdesk(const std::vector<std::string>& args) { return runProgram(OVDESK_BINARY, args); }
+
 // Commands run on a working folder of their own, with PCLocal = 1 meanwhile (print file FD1).
 class WorkstationOneCommand : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* v = std::getenv("PCLocal")) saved_ = v;
-        setenv("PCLocal", "1", 1);
-    }
-    void TearDown() override {
-        if (saved_)
-            setenv("PCLocal", saved_->c_str(), 1);
-        else
-            unsetenv("PCLocal");
-    }
-
     // The lines of the print file FD1.
     std::vector<std::string> printFileLines() const {
         std::vector<std::string> lines;
@@ -75,10 +71,8 @@ protected:
         return lines;
     }
 
+    ScopedEnv workstation{"PCLocal", "1"};
     TempFolder dir;
-
-private:
-    std::optional<std::string> saved_;
 };
 
 // Commands run on a copy of the "edge" working folder.

@@ -103,6 +103,28 @@ TEST(QueryCommand, ShowsASavedQueryOfAJetFileAndRefusesOneThatNeedsParameters) {
     EXPECT_NE(refused.err.find("[Forms]![Orders]![OrderID]"), std::string::npos) << refused.err;
 }
 
+TEST(QueryCommand, TheSmallestCurrencyValueIsPrintedAndItsNegationIsOverflow) {
+    const std::string damaged = (ovtest::fixturesDir() / "damaged").string();
+    auto r = runOvdesk({"query", "--folder", damaged, "Fatture-currency-at-minimum.mdb",
+                        "Select * From Incassi Where Importo < -1000000"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find(";-922337203685477.5808;"), std::string::npos) << r.out;
+    auto negated = runOvdesk({"query", "--folder", damaged, "Fatture-currency-at-minimum.mdb",
+                              "Select * From Incassi Where -Importo > 0"});
+    EXPECT_EQ(negated.exitCode, 1);
+    EXPECT_NE(negated.err.find("Errore 6: Overflow"), std::string::npos) << negated.err;
+    EXPECT_EQ(negated.out, "");
+}
+
+TEST(QueryCommand, FileNamesWithAccentsAreFound) {
+    TempFolder dir;
+    buildInvoices(dir);
+    std::filesystem::rename(dir / "Fatture.mdb", dir / "Città.mdb");
+    auto r = runOvdesk({"query", "--folder", dir.path().string(), "città.mdb", "Select * From Incassi Where NDocumento = 1"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "NDocumento;Sigla;Importo;Nota;Peso\n1;CON;12.5000;0012 Bar;0.25\n");
+}
+
 TEST(Cli, VersionAndHelp) {
     auto v = runOvdesk({"--version"});
     EXPECT_EQ(v.exitCode, 0);

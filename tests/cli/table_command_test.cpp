@@ -6,6 +6,7 @@
 
 #include "cli/ovdesk_process.h"
 #include "support/pdf_pages.h"
+#include "support/scoped_env.h"
 #include "support/sqlite_builder.h"
 #include "support/temp_folder.h"
 
@@ -125,6 +126,51 @@ TEST_F(TableCommand, NothingToSelectOrNoLayoutFailsWithTheMessage) {
     EXPECT_EQ(r.err, "Formato Errato: Vuota.stp - Formato non valido!\n");
 }
 
+TEST_F(TableCommand, AJobThatFailedExitsOneWithItsFirstFailureAndNoPath) {
+    dir.write("FD1", "listato precedente\r\n");
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        std::string expected;  // on stderr
+    };
+    const std::vector<Case> cases = {
+        {"a typed 1 OR 1=1 for a number field", {"--row", "NumeroColonna", "uguale a", "1 OR 1=1", "--destination", "---"},
+         "Errore 3464"},
+        {"a driver printer that does not exist", {"--row", "NumeroColonna", "da", "1", "--destination", "UFFICIO"},
+         "Errore 68: Periferica non disponibile: la stampante 'LPT1' non esiste."},
+        {"a raw device that cannot take the bytes", {"--row", "NumeroColonna", "da", "1", "--destination", "SCARTO"},
+         "Errore 68: Periferica non disponibile: impossibile stampare su '/dev/full'"},
+    };
+    fs::create_directory(dir.path() / "Cartella.stp");
+    {
+        ovtest::ScopedEnv device("SCARTO", "/dev/full");  // the destination's variable names its device
+        for (const Case& c : cases) {
+            auto r = table(c.args);
+            EXPECT_EQ(r.exitCode, 1) << c.what;
+            EXPECT_NE(r.err.find(c.expected), std::string::npos) << c.what << ": " << r.err;
+            EXPECT_EQ(r.out, "") << c.what;
+        }
+    }
+    EXPECT_EQ(dir.read("FD1"), "listato precedente\r\n");
+
+    auto r = runOvdesk({"table", "--folder", dir.path().string(), "--table", "Cartella", "--row", "A", "da", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "Errore 75: Impossibile leggere il file 'Cartella.stp': è una cartella.\n");
+}
+
+TEST_F(TableCommand, APrintFileCutShortByAFullDiskLeavesTheEarlierOne) {
+    dir.write("FD1", "listato precedente\r\n");
+    // Files may not grow past 512 bytes: the listing cannot be written whole.
+    const std::string command = "trap '' XFSZ; ulimit -f 1; exec '" + std::string(OVDESK_BINARY) +
+                                "' table --folder '" + dir.path().string() +
+                                "' --table ColonneOV --row NumeroColonna da 1 --destination ---";
+    auto r = ovtest::runProgram("/bin/sh", {"-c", command});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(r.err.find("'FD1'"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(dir.read("FD1"), "listato precedente\r\n");
+}
+
 TEST_F(TableCommand, WrongCommandLinesExitTwo) {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--row", "Intestazione", "uguale", "BAR"},        // not an operator
@@ -156,6 +202,9 @@ class TableOverSavedQuery : public ovtest::WorkstationOneCommand {
 protected:
     void SetUp() override {
         WorkstationOneCommand::SetUp();
+        // The job's own settings: hotel record, printers and page lengths of the edge set.
+        for (const char* settings : {"AnagraficaHotels.mdb", "Stampanti.mdb", "Contatori.mdb"})
+            fs::copy_file(ovtest::fixturesDir() / "edge" / "work" / settings, dir / settings);
         ovtest::SqliteBuilder(dir / "Movimenti.mdb")
             .table("Incassi", {{"NumeroHotel", "SHORT"}, {"NCamera", "TEXT(4)"}, {"Sigla", "TEXT(10)"},
                                {"Importo", "CURRENCY"}})

@@ -1,10 +1,55 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "core/error.h"
 #include "core/money.h"
 #include "core/number_format.h"
 
 using ov::Money;
 using ov::NumberFormat;
+
+namespace {
+
+const Money kMax = Money::fromUnits(std::numeric_limits<int64_t>::max());
+const Money kMin = Money::fromUnits(std::numeric_limits<int64_t>::min());
+
+}  // namespace
+
+TEST(Money, ArithmeticPastTheCurrencyRangeIsOverflowNeverAWrappedValue) {
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"max + 0,0001", [] { (void)(kMax + Money::fromUnits(1)); }},
+        {"min - 0,0001", [] { (void)(kMin - Money::fromUnits(1)); }},
+        {"-min", [] { (void)(-kMin); }},
+        {"total += min", [] { Money t = Money::fromUnits(-1); t += kMin; }},
+        {"whole number too large", [] { Money::fromInteger(922337203685478); }},
+        {"double too large", [] { Money::fromDouble(1e15); }},
+        {"not a number", [] { Money::fromDouble(std::nan("")); }},
+    };
+    for (const auto& [what, operation] : cases) {
+        try {
+            operation();
+            ADD_FAILURE() << what << " gave a value";
+        } catch (const ov::Error& e) {
+            EXPECT_EQ(e.number(), ov::err::Overflow) << what;
+            EXPECT_EQ(e.message(), "Overflow.") << what;
+        }
+    }
+    EXPECT_EQ((kMax + kMin).units(), -1);
+    EXPECT_EQ((-kMax).units(), -std::numeric_limits<int64_t>::max());
+    EXPECT_FALSE(Money::parse("922337203685478").has_value());
+}
+
+TEST(Money, TheSmallestValueIsWrittenAndRoundedExactly) {
+    EXPECT_EQ(kMin.toPlainString(), "-922337203685477.5808");
+    EXPECT_EQ(kMax.toPlainString(), "922337203685477.5807");
+    EXPECT_EQ(kMin.roundedTo(2), -92233720368547758);
+    EXPECT_EQ(NumberFormat::italian().fixed2(kMin), "-922337203685477,58");
+    EXPECT_EQ(Money::parse("-922337203685477.5808"), kMin);
+    EXPECT_EQ(Money::parse("922337203685477.5808"), std::nullopt);
+}
 
 TEST(Money, ParsesEngineTextExactly) {
     EXPECT_EQ(Money::parse("230.0000")->units(), 2300000);

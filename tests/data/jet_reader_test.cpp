@@ -256,15 +256,17 @@ TEST(JetReader, WritesAreRefusedNamingTheFile) {
 // ---------------------------------------------------------------------------------------------
 // Damaged files
 
-// Reads every table of the file: true when it all worked, false after error 3343 naming it.
-// Anything else (another error, a crash of the test program) fails the test.
+// Reads every table of the file: true when it all worked, false after error 3049 (damaged) or
+// 3343 (no database) naming it. Anything else (another error, a crash of the test program) fails
+// the test.
 bool readsWholly(const fs::path& file, const std::string& name) {
     try {
         auto db = Database::openPath(file, name);
         for (const auto& t : db->tableNames()) db->table(t);
         return true;
     } catch (const ov::Error& e) {
-        EXPECT_EQ(e.number(), ov::err::NotADatabase) << name << ": " << e.message();
+        EXPECT_TRUE(e.number() == ov::err::Damaged || e.number() == ov::err::NotADatabase)
+            << name << ": " << e.number() << " " << e.message();
         EXPECT_NE(e.message().find(name), std::string::npos) << e.message();
         return false;
     }
@@ -421,7 +423,7 @@ TEST_F(MisbehavingHelper, UnreadableSavedQueriesLeaveTheTablesReadable) {
             run();
             ADD_FAILURE() << "no error";
         } catch (const ov::Error& e) {
-            EXPECT_EQ(e.number(), 3343);
+            EXPECT_EQ(e.number(), 3049);  // damaged
             EXPECT_NE(e.message().find("query salvate nel database 'Contatori.mdb'"), std::string::npos) << e.message();
             EXPECT_NE(e.message().find("guasto"), std::string::npos) << e.message();
         }

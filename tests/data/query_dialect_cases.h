@@ -207,6 +207,9 @@ inline const std::vector<ErrorCase>& errorCases() {
         {"Pippo(1) = 1", 3085},
         {"Codice / 0 = 1", 11},
         {"Left(Nome, -1) = 'a'", 5},
+        {"Importo + 922337203685477 > 1", 6},  // past the currency range: never a wrapped value
+        {"Importo * 922337203685477 > 1", 6},
+        {"Importo - 922337203685477 < -922337203685477", 6},
     };
     return c;
 }

@@ -270,6 +270,20 @@ TEST(PrintForm, StampaPrintsOnTheChosenDestinationAndNoCriterionSaysSo) {
     EXPECT_TRUE(w.isVisible());
 }
 
+TEST(PrintForm, AJobThatFailedShowsItsFirstFailureAndNoPreview) {
+    Form f;
+    f.folder.writeText("FD1", "listato precedente\r\n");
+    PrintFormWindow& w = f.show();
+    f.choose(0, "NumeroColonna", 0);
+    w.valueBox(0)->setText("1 OR 1=1");  // text typed for a number field: the engine rejects it
+    f.click(PrintFormWindow::Anteprima);
+    ASSERT_EQ(f.host.errors.size(), 1u);
+    EXPECT_EQ(f.host.errors[0].number(), err::TypeMismatch);
+    EXPECT_TRUE(f.previewed.empty()) << "a preview of a listing that failed";
+    EXPECT_EQ(f.folder.read("FD1"), "listato precedente\r\n");
+    EXPECT_TRUE(w.isVisible());
+}
+
 TEST(PrintForm, SalvaFiltroAsksFirst) {
     Form f;
     f.folder.writeText("ColonneOV.fil", "vecchio\r\n");

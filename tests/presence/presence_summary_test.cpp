@@ -91,6 +91,20 @@ TEST(PresenceSummary, AmpersandReadsTheStatisticsOfDirsh) {
     EXPECT_EQ(noDir.printMenus, 0);
 }
 
+TEST(PresenceSummary, AMissingHistoryFileIsNamedWithThePathAsTheSystemWritesIt) {
+    ovtest::TempFolder dir;
+    copyFolder(ovtest::fixturesDir() / "hotel" / "work", dir.path());
+    ovtest::TempFolder storico;  // empty: no statistics there
+    ovtest::RecordingHost host;
+    auto o = ov::PresenceSummary("25/01/2024", "27/01/2024",
+                                 workspaceOn(dir.path(), {{"PCLocal", "1"}, {"DIRSH", storico.path().string()}}),
+                                 ov::NumberFormat::italian(), host);
+    EXPECT_FALSE(o.completed);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].message(),
+              "Impossibile trovare il file '" + (storico.path() / "Dettaglio.mdb").string() + "'.");
+}
+
 TEST(PresenceSummary, RangesCrossMonthEndsAndLeapDays) {
     ovtest::SuiteFolder f;
     f.add("Dettaglio.mdb", "Dettaglio", {1, "Presenze", "20240229", "Generale", 10});

@@ -2,8 +2,11 @@
 // documents, day by day.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
+#include "core/error.h"
 #include "summary/data_summary.h"
 #include "summary/summary_output.h"
 #include "support/recording_host.h"
@@ -34,6 +37,29 @@ protected:
         EXPECT_TRUE(host.errors.empty()) << (host.errors.empty() ? "" : host.errors[0].message());
         EXPECT_TRUE(outcome.completed);
         return ovtest::ParseSummaryCsv(folder.read("Orvalis.csv"));
+    }
+
+    // A run expected to fail: the error it showed; the earlier report files must be left alone.
+    ov::Error failedRun(const std::string& from, const std::string& to) {
+        folder.write("fd1", "stampa precedente\r\n");
+        folder.write("Orvalis.csv", "foglio precedente\r\n");
+        ov::Workspace ws(folder.path(), std::make_shared<ov::MapEnvironment>(std::map<std::string, std::string>{{"PCLocal", "1"}}),
+                         [] { return ov::DateTime{ov::Date{2024, 3, 5}, 9, 0, 0}; });
+        ov::ProgramState state;
+        outcome = ov::RunDataSummary({from, to, "", "ZZZZ"}, ws, state, ov::NumberFormat::italian(), host);
+        EXPECT_FALSE(outcome.completed);
+        EXPECT_TRUE(outcome.written.empty());
+        EXPECT_EQ(folder.read("fd1"), "stampa precedente\r\n");
+        EXPECT_EQ(folder.read("Orvalis.csv"), "foglio precedente\r\n");
+        EXPECT_TRUE(host.questions.empty()) << "the run went on to ask about the spreadsheet";
+        if (host.errors.size() != 1) {
+            ADD_FAILURE() << host.errors.size() << " errors shown";
+            return ov::Error(0, "");
+        }
+        return host.errors[0];
+    }
+    void replace(const std::string& name, const fs::path& with) {
+        fs::copy_file(with, folder.path() / name, fs::copy_options::overwrite_existing);
     }
 
     ovtest::TempFolder folder;
@@ -161,4 +187,51 @@ TEST_F(EdgeReport, NarrowRoomRangeAndOneDayCashSheet) {
     auto narrow = run("16/01/2024", "16/01/2024", "10", "199");
     EXPECT_EQ(ovtest::ItalianAmount(narrow.days.at("16/01").u.at(13)), Money());
     EXPECT_EQ(ovtest::ItalianAmount(narrow.days.at("16/01").u.at(14)), m("80"));
+}
+
+TEST_F(EdgeReport, ADamagedPaymentFileIsError3049NotJanuaryWithoutItsTakings) {
+    // One data page of the payment lines zeroed: read as a table, January's 2030,40 would shrink to
+    // 129,90 without a word.
+    replace("Fatture.mdb", ovtest::fixturesDir() / "damaged/Fatture-data-page-27-zeroed.mdb");
+    ov::Error e = failedRun("01/01/2024", "31/01/2024");
+    EXPECT_EQ(e.number(), ov::err::Damaged);
+    EXPECT_NE(e.message().find("'Fatture.mdb'"), std::string::npos) << e.message();
+}
+
+TEST_F(EdgeReport, AnAmountAtTheSmallestCurrencyValueIsOverflowNotAWrappedTotal) {
+    replace("Fatture.mdb", ovtest::fixturesDir() / "damaged/Fatture-currency-at-minimum.mdb");
+    ov::Error e = failedRun("01/01/2024", "31/01/2024");
+    EXPECT_EQ(e.number(), ov::err::Overflow) << e.message();
+}
+
+TEST_F(EdgeReport, WhenOrvalisCsvCannotBeWrittenThePrintFileKeepsItsEarlierContent) {
+    fs::remove(folder.path() / "Orvalis.csv");
+    fs::create_directory(folder.path() / "Orvalis.csv");  // in the way of the new file
+    folder.write("fd1", "stampa precedente\r\n");
+    ov::Workspace ws(folder.path(), std::make_shared<ov::MapEnvironment>(std::map<std::string, std::string>{{"PCLocal", "1"}}));
+    ov::ProgramState state;
+    outcome = ov::RunDataSummary({"08/01/2024", "08/01/2024", "", "ZZZZ"}, ws, state, ov::NumberFormat::italian(), host);
+    EXPECT_FALSE(outcome.completed);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_NE(host.errors[0].message().find("Orvalis.csv"), std::string::npos) << host.errors[0].message();
+    EXPECT_EQ(folder.read("fd1"), "stampa precedente\r\n");
+    // Nothing is left beside them either.
+    for (const auto& e : fs::directory_iterator(folder.path()))
+        EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+}
+
+TEST_F(EdgeReport, SettingsFilesThatCannotBeReadAreErrorsNamingThem) {
+    // Hotel2.txt a folder would count every room as hotel 1; today's list of rearranged rooms a
+    // pipe would hang the run.
+    for (const char* name : {"Hotel2.txt", "SC20240305.txt"}) {
+        SCOPED_TRACE(name);
+        host = {};
+        fs::remove_all(folder.path() / name);
+        if (std::string(name) == "Hotel2.txt") fs::create_directory(folder.path() / name);
+        else ASSERT_EQ(mkfifo((folder.path() / name).c_str(), 0644), 0);
+        ov::Error e = failedRun("08/01/2024", "08/01/2024");
+        EXPECT_EQ(e.number(), ov::err::FileAccess);
+        EXPECT_NE(e.message().find(name), std::string::npos) << e.message();
+        fs::remove_all(folder.path() / name);
+    }
 }

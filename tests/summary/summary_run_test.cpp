@@ -30,7 +30,7 @@ struct SummaryRunner {
 }  // namespace
 
 TEST(SummaryRun, InvalidDatesStopTheRunBeforeAnyFile) {
-    for (const char* bad : {"31/02/2021", "29/02/1900", "", "1/1/24"}) {
+    for (const char* bad : {"31/02/2021", "29/02/1900", "", "1/1/24", "08x01x2024", "01-01-2024"}) {
         SummaryRunner r;
         auto o = r.go("01/02/2021", bad);
         EXPECT_FALSE(o.completed) << bad;

@@ -87,9 +87,11 @@ struct Folder {
         state.optionLetters = options;
         TableJob job{"ColonneOV.stp", destination, criteria, order, compressed};
         RecordingPrinter none;
-        PrintTable(f.workspace(env), state, NumberFormat::italian(), job, printer ? *printer : none);
+        failure = PrintTable(f.workspace(env), state, NumberFormat::italian(), job, printer ? *printer : none);
         return f.read("FD1");
     }
+
+    std::optional<Error> failure;  // what the last job reported
 };
 
 }  // namespace
@@ -118,14 +120,23 @@ TEST(PrintTable, BoxFrameWithOptionKAndEmptyLinesWithU) {
 }
 
 TEST(PrintTable, FailingCriteriaStillWritesHeadingAndClosingLines) {
+    // On a raw device, which takes the lines as they come; the print file would be left alone.
     Folder folder;
-    EXPECT_EQ(folder.print("---", "", false, nullptr, "NumeroColonna = = 1"),
-              crlf(kHeading) + crlf({kFrame, "|    |     |            |", kFrame}) + "\f");
+    folder.print("AGHI", "", false, nullptr, "NumeroColonna = = 1");
+    EXPECT_EQ(folder.f.read("porta.prn"),
+              kNormalPrefix + crlf(kHeading) + crlf({kFrame, "|    |     |            |", kFrame}) + "\f");
+    ASSERT_TRUE(folder.failure);
+    EXPECT_EQ(folder.failure->number(), err::SyntaxError);
     // A table without the field the records are walked by: no data lines either.
     folder.f.writeText("ColonneOV.stp", "1,Colonne,Stampanti.mdb,SetStampa,,,,,,\r\n"
                                         "1,Tipo,,,TipoStampa,4,S,S,,\r\n");
-    EXPECT_EQ(folder.print("---", "", false, nullptr, "TipoStampa > 0", "TipoStampa"),
-              crlf({kHeading[0], "31/01/2024", "|====|", "|Tipo|", "|====|", "|====|", "|    |", "|====|"}) + "\f");
+    folder.print("AGHI", "", false, nullptr, "TipoStampa > 0", "TipoStampa");
+    EXPECT_EQ(folder.f.read("porta.prn"),
+              kNormalPrefix +
+                  crlf({kHeading[0], "31/01/2024", "|====|", "|Tipo|", "|====|", "|====|", "|    |", "|====|"}) + "\f");
+    ASSERT_TRUE(folder.failure);
+    EXPECT_EQ(folder.failure->number(), err::FieldNotFound);
+    EXPECT_FALSE(folder.has("FD1"));
 }
 
 TEST(PrintTable, EmptyOrderFieldPrintsInTableOrder) {
@@ -136,12 +147,23 @@ TEST(PrintTable, EmptyOrderFieldPrintsInTableOrder) {
 }
 
 TEST(PrintTable, MissingSettingsFilesAndDatabasesAreSkipped) {
-    // No Stampanti, Contatori nor AnagraficaHotels: the print file, an empty hotel line.
-    Folder folder(PrintTables{}, {"Stampanti.mdb", "Contatori.mdb", "AnagraficaHotels.mdb"});
-    std::string file = folder.print("AGHI");
+    // No Contatori nor AnagraficaHotels: the job goes on with an empty hotel line and no page
+    // breaks, and reports the first database missing.
+    Folder folder(PrintTables{}, {"Contatori.mdb", "AnagraficaHotels.mdb"});
+    folder.print("AGHI");
     Lines heading = kHeading;
     heading[0] = "";
-    EXPECT_EQ(file, crlf(heading) + crlf(kData) + crlf({kFrame, kTotals, kFrame}) + "\f");
+    EXPECT_EQ(folder.f.read("porta.prn"), kNormalPrefix + crlf(heading) + crlf(kData) + crlf({kFrame, kTotals, kFrame}) + "\f");
+    ASSERT_TRUE(folder.failure);
+    EXPECT_EQ(folder.failure->number(), err::FileNotFound);
+    EXPECT_NE(folder.failure->message().find("AnagraficaHotels.mdb"), std::string::npos);
+
+    // No Stampanti either: no printer record, so the print file, which a failed job leaves alone.
+    Folder bare(PrintTables{}, {"Stampanti.mdb", "Contatori.mdb", "AnagraficaHotels.mdb"});
+    bare.print("AGHI");
+    ASSERT_TRUE(bare.failure);
+    EXPECT_NE(bare.failure->message().find("Stampanti.mdb"), std::string::npos);
+    EXPECT_FALSE(bare.has("FD1"));
 }
 
 TEST(PrintTable, EuroColumnsUseTheRateOfEuroTxtInTheUsersNotation) {
@@ -225,6 +247,69 @@ TEST(PrintTable, DeviceThatCannotBeOpenedPrintsNothingAndRaisesNothing) {
     Folder folder(withRawDevice(PrintTables{}, "LPT1"));
     folder.f.writeText("FD1", "precedente\r\n");
     EXPECT_EQ(folder.print("AGHI"), "precedente\r\n");
+    ASSERT_TRUE(folder.failure);  // but says so afterwards
+    EXPECT_EQ(folder.failure->number(), err::Device);
+    EXPECT_NE(folder.failure->message().find("LPT1"), std::string::npos) << folder.failure->message();
+}
+
+// ---- What a job went past ----
+
+TEST(PrintTable, TheFirstFailingStepIsReportedAfterTheJobWentOn) {
+    struct Case {
+        const char* what;
+        std::string destination;
+        std::string criteria = "NumeroColonna > 0";
+        PrintTables tables = {};
+        std::vector<std::string> skip = {};
+        std::string folderName = "";  // a settings file that is a folder
+        int number;
+        std::string named;
+        std::vector<std::string> installed = {"Stampante Ufficio"};  // the system's printers
+    };
+    const std::vector<Case> cases = {
+        {"criteria the engine rejects", "---", "NumeroColonna = = 1", {}, {}, "", err::SyntaxError, "NumeroColonna"},
+        {"a typed text for a number", "---", "NumeroColonna = '1 OR 1=1'", {}, {}, "", err::TypeMismatch, ""},
+        {"no printer database", "AGHI", "NumeroColonna > 0", {}, {"Stampanti.mdb"}, "", err::FileNotFound,
+         "Stampanti.mdb"},
+        {"a raw device that refuses bytes", "AGHI", "NumeroColonna > 0", withRawDevice({}, "/dev/full"), {}, "",
+         err::Device, "/dev/full"},
+        {"a driver printer that does not exist, and no other", "LASER", "NumeroColonna > 0",
+         PrintTables{.laserDevice = "Nessuna"}, {}, "", err::Device, "Nessuna", {}},
+        {"a font file that is a folder", "---", "NumeroColonna > 0", {}, {}, "FontStp.txt", err::FileAccess,
+         "FontStp.txt"},
+        {"a rate file that is a folder", "---", "NumeroColonna > 0", {}, {}, "euro.txt", err::FileAccess, "euro.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder folder(c.tables, c.skip);
+        if (!c.folderName.empty()) std::filesystem::create_directory(folder.f.path() / c.folderName);
+        RecordingPrinter printer(c.installed);
+        folder.print(c.destination, "", false, &printer, c.criteria);
+        ASSERT_TRUE(folder.failure);
+        EXPECT_EQ(folder.failure->number(), c.number) << folder.failure->message();
+        EXPECT_NE(folder.failure->message().find(c.named), std::string::npos) << folder.failure->message();
+    }
+    Folder clean;
+    clean.print("---");
+    EXPECT_FALSE(clean.failure) << clean.failure->message();
+    // A name the system has no printer of prints on the current (default) one, as the print menu does.
+    Folder unknownName(PrintTables{.laserDevice = "Nessuna"}, {});
+    RecordingPrinter fallback({"Stampante Ufficio"});
+    unknownName.print("LASER", "", false, &fallback, "NumeroColonna > 0");
+    EXPECT_FALSE(unknownName.failure) << unknownName.failure->message();
+}
+
+TEST(PrintTable, APrintFileThatCannotBeReplacedLeavesWhatWasThere) {
+    Folder folder;
+    std::filesystem::create_directory(folder.f.path() / "FD1");
+    std::filesystem::create_directory(folder.f.path() / "FD1" / "dentro");
+    folder.print("---");
+    ASSERT_TRUE(folder.failure);
+    EXPECT_EQ(folder.failure->number(), err::FileAccess);
+    EXPECT_NE(folder.failure->message().find("FD1"), std::string::npos) << folder.failure->message();
+    EXPECT_TRUE(std::filesystem::is_directory(folder.f.path() / "FD1" / "dentro"));
+    for (const auto& e : std::filesystem::directory_iterator(folder.f.path()))
+        EXPECT_NE(e.path().filename().string().front(), '.') << "left behind: " << e.path();
 }
 
 // ---- Printer driver ----

@@ -242,14 +242,14 @@ TEST(TableDataLine, EuroColumnsDivideByTheRate) {
 TEST(TableDataLine, EuroQuotientAndDoublesAreFormattedOnceFromTheDouble) {
     Records r({{"Importo", "CURRENCY"}, {"Valore", "DOUBLE"}},
               {{money("28.98"), 1e-5}, {money("784.10"), 123456789012345678.0}, {money("0"), 1000.0}});
-    Lines lines = r.print(kHeader + "1,Euro,,,EUROImporto,6,S,S,,\r\n1,Valore,,,Valore,22,S,S,,\r\n",
+    Lines lines = r.print(kHeader + "1,Euro,,,EUROImporto,6,S,S,,\r\n1,Valore,,,Valore,22,N,S,,\r\n",
                           money("1936.27"));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], boxed({"0,01  ", "                 1E-05"}));
     EXPECT_EQ(lines[1], boxed({"0,40  ", "  1,23456789012346E+17"}));
     EXPECT_EQ(lines[2], boxed({"0,00  ", "                  1000"}));
-    // Totals follow the printed values; one beyond the engine's currency is left out.
-    EXPECT_EQ(lines[3], boxed({"      ", "                  1000"}));
+    // Totals follow the printed values (0 + 0 + 0 here, so blank); Valore is not totalled.
+    EXPECT_EQ(lines[3], boxed({"      ", "                      "}));
 }
 
 TEST(TableDataLine, LookupColumnsWithAndWithoutAMatch) {

@@ -5,6 +5,7 @@
 
 #include "jet_text.h"
 #include "row_scanner.h"
+#include "table_definition.h"
 
 namespace mdbread {
 namespace {
@@ -13,11 +14,6 @@ constexpr unsigned long kCatalogPage = 2;        // the definition of MSysObject
 constexpr uint32_t kSystemObjectFlags = 0x80000002;
 constexpr int kQueryObject = 5;                   // MSysObjects.Type of a saved query
 constexpr const char* kQueryTable = "MSysQueries";
-
-struct TableDef {
-    MdbTableDef* table;
-    ~TableDef() { mdb_free_tabledef(table); }
-};
 
 }  // namespace
 
@@ -28,12 +24,10 @@ Catalog readCatalog(MdbHandle* mdb) {
     catalog.table_pg = kCatalogPage;
     std::snprintf(catalog.object_name, sizeof catalog.object_name, "MSysObjects");
 
-    TableDef def{mdb_read_table(&catalog)};
-    if (!def.table || def.table->num_cols > MDB_MAX_COLS || !mdb_read_columns(def.table))
-        throw Damaged("unreadable catalog");
+    TableDefinition def(catalog, "MSysObjects", true);
     int id = -1, name = -1, type = -1, flags = -1;
-    for (unsigned i = 0; i < def.table->num_cols; ++i) {
-        auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def.table->columns, i));
+    for (unsigned i = 0; i < def.get()->num_cols; ++i) {
+        const MdbColumn* col = &def.column(i);
         if (!std::strcmp(col->name, "Id") && col->col_type == MDB_LONGINT) id = static_cast<int>(i);
         if (!std::strcmp(col->name, "Name") && col->col_type == MDB_TEXT) name = static_cast<int>(i);
         if (!std::strcmp(col->name, "Type") && col->col_type == MDB_INT) type = static_cast<int>(i);
@@ -42,11 +36,11 @@ Catalog readCatalog(MdbHandle* mdb) {
     if (id < 0 || name < 0 || type < 0 || flags < 0) throw Damaged("catalog without its fields");
 
     bool jet4 = mdb->f->jet_version != MDB_VER_JET3;
-    std::vector<MdbField> fields(def.table->num_cols);
+    std::vector<MdbField> fields(def.get()->num_cols);
     Catalog out;
-    RowScanner rows(def.table);
+    RowScanner rows(def.get());
     rows.forEachRow([&](int start, int end) {
-        if (mdb_crack_row(def.table, start, static_cast<size_t>(end - start), fields.data()) < 0)
+        if (mdb_crack_row(def.get(), start, static_cast<size_t>(end - start), fields.data()) < 0)
             rows.damaged("unreadable catalog row");
         auto fixed = [&](int i, int size) -> const unsigned char* {
             const MdbField& f = fields[static_cast<size_t>(i)];
@@ -72,7 +66,7 @@ Catalog readCatalog(MdbHandle* mdb) {
             return;
         }
         if (system && objectName != kQueryTable) return;
-        UserTable user{std::move(objectName), MdbCatalogEntry{}};
+        UserTable user{std::move(objectName), MdbCatalogEntry{}, system};
         user.entry.mdb = mdb;
         user.entry.object_type = MDB_TABLE;
         user.entry.table_pg = u32(pg) & 0x00FFFFFF;

@@ -12,6 +12,7 @@ namespace mdbread {
 struct UserTable {
     std::string name;       // code page 1252
     MdbCatalogEntry entry;  // what libmdb needs to read the table's definition
+    bool system = false;    // a system table of the engine (MSysQueries), defined as one
 };
 
 // A saved query: its rows in MSysQueries carry its id.

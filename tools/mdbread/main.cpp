@@ -35,10 +35,10 @@ int fail(int code, const std::string& message) {
 
 // The saved queries; when their system table is damaged, the tables stay readable and the stream
 // says why the queries are missing.
-void writeQueries(mdbread::Catalog& catalog, mdbread::StreamWriter& out) {
+void writeQueries(mdbread::Catalog& catalog, mdbread::LongValueReader& longValues, mdbread::StreamWriter& out) {
     std::vector<ov::StoredQuery> queries;
     try {
-        queries = mdbread::readQueries(catalog);
+        queries = mdbread::readQueries(catalog, longValues);
     } catch (const mdbread::Damaged& e) {
         out.u8(static_cast<uint8_t>(ov::jetstream::kQueriesUnreadable));
         out.str32(e.what());
@@ -56,6 +56,10 @@ void writeQueries(mdbread::Catalog& catalog, mdbread::StreamWriter& out) {
 int run(const char* file, const char* onlyTable) {
     // Field names come from libmdb through iconv: ask for UTF-8 whatever the environment says.
     setenv("MDB_ICONV", "UTF-8", 1);
+    // Opening a pipe or a device would wait for a writer for ever.
+    struct stat st;
+    if (::stat(file, &st) != 0 || !S_ISREG(st.st_mode))
+        return fail(CannotOpen, std::string(file) + ": not a regular file");
     MdbHandle* mdb = mdb_open(file, MDB_NOFLAGS);
     if (!mdb) return fail(CannotOpen, std::string(file) + ": not a readable Jet database");
     struct Close {
@@ -63,10 +67,10 @@ int run(const char* file, const char* onlyTable) {
         ~Close() { mdb_close(m); }
     } guard{mdb};
     // A file cut short (the suite still writing it, a copy interrupted) ends inside a page.
-    struct stat st;
-    if (::stat(file, &st) != 0 || st.st_size % mdb->fmt->pg_size != 0)
+    if (::fstat(fileno(mdb->f->stream), &st) != 0 || st.st_size % mdb->fmt->pg_size != 0)
         return fail(Damaged, std::string(file) + ": not a whole number of pages");
     mdbread::Catalog catalog = mdbread::readCatalog(mdb);
+    mdbread::LongValueReader longValues(mdb);
 
     std::string wanted = onlyTable ? ov::cp1252::fromUtf8(onlyTable) : std::string();
     mdbread::StreamWriter out(STDOUT_FILENO);
@@ -74,11 +78,11 @@ int run(const char* file, const char* onlyTable) {
     uint32_t tables = 0;
     for (mdbread::UserTable& table : catalog.tables) {
         if (onlyTable && !ov::cp1252::equalNoCase(table.name, wanted)) continue;
-        mdbread::writeTable(table, out);
+        mdbread::writeTable(table, out, longValues);
         ++tables;
     }
     if (onlyTable && tables == 0) return fail(NoSuchTable, std::string(file) + ": no table " + onlyTable);
-    if (!onlyTable) writeQueries(catalog, out);
+    if (!onlyTable) writeQueries(catalog, longValues, out);
     out.u8(static_cast<uint8_t>(ov::jetstream::kStreamEnd));
     out.u32(tables);
     out.flush();
@@ -87,7 +91,7 @@ int run(const char* file, const char* onlyTable) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int mdbreadMain(int argc, char** argv) {
     if (argc < 2 || argc > 3) return fail(Usage, "usage: ovdesk-mdbread FILE [TABLE]");
     try {
         return run(argv[1], argc == 3 ? argv[2] : nullptr);
@@ -99,3 +103,8 @@ int main(int argc, char** argv) {
         return fail(Damaged, std::string(argv[1]) + ": " + e.what());
     }
 }
+
+// The fuzz target links the reader without its entry point and calls mdbreadMain itself.
+#ifndef OVDESK_MDBREAD_NO_MAIN
+int main(int argc, char** argv) { return mdbreadMain(argc, argv); }
+#endif

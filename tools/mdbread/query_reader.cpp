@@ -14,10 +14,10 @@ namespace mdbread {
 namespace {
 
 // MSysQueries read the way every table is read (memo expressions included), into memory.
-std::shared_ptr<ov::Table> loadQueryRows(UserTable& table) {
+std::shared_ptr<ov::Table> loadQueryRows(UserTable& table, LongValueReader& longValues) {
     StreamWriter memory;
     memory.raw(ov::jetstream::kMagic);
-    writeTable(table, memory);
+    writeTable(table, memory, longValues);
     memory.u8(static_cast<uint8_t>(ov::jetstream::kStreamEnd));
     memory.u32(1);
     try {
@@ -31,10 +31,10 @@ std::string textOf(const ov::Value& v) { return v.isText() ? std::string(v.asTex
 
 }  // namespace
 
-std::vector<ov::StoredQuery> readQueries(Catalog& catalog) {
+std::vector<ov::StoredQuery> readQueries(Catalog& catalog, LongValueReader& longValues) {
     std::vector<ov::StoredQuery> out;
     if (!catalog.queryRows || catalog.queries.empty()) return out;
-    std::shared_ptr<ov::Table> rows = loadQueryRows(*catalog.queryRows);
+    std::shared_ptr<ov::Table> rows = loadQueryRows(*catalog.queryRows, longValues);
     const int objectId = rows->fieldIndex("ObjectId"), attribute = rows->fieldIndex("Attribute"),
               order = rows->fieldIndex("Order"), name1 = rows->fieldIndex("Name1"), name2 = rows->fieldIndex("Name2"),
               expression = rows->fieldIndex("Expression"), flag = rows->fieldIndex("Flag");

@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "catalog.h"
+#include "long_value.h"
 #include "data/stored_query.h"
 
 namespace mdbread {
 
 // In catalog order; none when the file has no MSysQueries.
-std::vector<ov::StoredQuery> readQueries(Catalog& catalog);
+std::vector<ov::StoredQuery> readQueries(Catalog& catalog, LongValueReader& longValues);
 
 }  // namespace mdbread

@@ -1,5 +1,11 @@
 #include "row_scanner.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "usage_map.h"
+
 namespace mdbread {
 namespace {
 
@@ -11,97 +17,123 @@ constexpr int kMaxOverflowHops = 8;
 
 }  // namespace
 
+bool RowScanner::isDeleted(const unsigned char* pg, int row) const {
+    return u16(pg + mdb_->fmt->row_count_offset + 2 + 2 * row) & kDeletedRow;
+}
+
+uint32_t pageCount(MdbHandle* mdb) {
+    struct stat st;
+    if (::fstat(fileno(mdb->f->stream), &st) != 0 || st.st_size < 0) return 0;
+    return static_cast<uint32_t>(static_cast<uint64_t>(st.st_size) / static_cast<uint64_t>(mdb->fmt->pg_size));
+}
+
+int rowsOnPage(MdbHandle* mdb, const unsigned char* page, const std::string& where) {
+    const int offset = mdb->fmt->row_count_offset;
+    const int rows = u16(page + offset);
+    if (offset + 2 + 2 * rows > mdb->fmt->pg_size) throw Damaged(where + ": row table out of bounds");
+    return rows;
+}
+
+RowSlot rowSlot(MdbHandle* mdb, const unsigned char* page, int rows, int row, const std::string& where) {
+    const int offset = mdb->fmt->row_count_offset;
+    const int pageSize = static_cast<int>(mdb->fmt->pg_size);
+    const unsigned raw = u16(page + offset + 2 + 2 * row);
+    RowSlot s;
+    s.flags = raw & ~kOffsetMask;
+    s.start = static_cast<int>(raw & kOffsetMask);
+    // Rows fill the page from its end: a row ends where the one before it starts.
+    s.end = row == 0 ? pageSize : static_cast<int>(u16(page + offset + 2 * row) & kOffsetMask);
+    if (s.start < offset + 2 + 2 * rows || s.end > pageSize || s.start >= s.end)
+        throw Damaged(where + ": row " + std::to_string(row) + " out of its page");
+    return s;
+}
+
 RowScanner::RowScanner(MdbTableDef* table)
     : mdb_(table->entry->mdb), table_(table), pageSize_(static_cast<int>(mdb_->fmt->pg_size)),
-      rowCountOffset_(mdb_->fmt->row_count_offset) {}
+      pageCount_(mdbread::pageCount(mdb_)) {}
 
 void RowScanner::damaged(const std::string& what) const {
     throw Damaged(std::string("table ") + table_->name + ": " + what);
 }
 
-// Next data page of the table, by its usage map, into the page buffer; false after the last.
-bool RowScanner::nextDataPage() {
-    for (;;) {
-        long next = mdb_map_find_next(mdb_, table_->usage_map, static_cast<unsigned>(table_->map_sz),
-                                      static_cast<guint32>(currentPage_));
-        if (next == 0) return false;
-        if (next < 0 || next <= currentPage_) damaged("unreadable page map");
-        currentPage_ = next;
-        if (mdb_read_pg(mdb_, static_cast<unsigned long>(next)) != pageSize_)
-            damaged("page " + std::to_string(next) + " lies beyond the end of the file");
-        // The map may name a page that is no longer the table's: skip it, as the engine does.
-        if (page()[0] == MDB_PAGE_DATA && u32(page() + 4) == table_->entry->table_pg) return true;
+std::string RowScanner::where() const {
+    return std::string("table ") + table_->name + ", page " + std::to_string(currentPage_);
+}
+
+// Reads page `pg` into the page buffer; it must be one of the table's data pages.
+void RowScanner::readDataPage(uint32_t pg, const char* what) {
+    currentPage_ = pg;
+    if (pg == 0 || pg >= pageCount_ || mdb_read_pg(mdb_, pg) != pageSize_)
+        damaged(std::string(what) + " " + std::to_string(pg) + " lies beyond the end of the file");
+    if (page()[0] != MDB_PAGE_DATA || u32(page() + 4) != table_->entry->table_pg)
+        damaged(std::string(what) + " " + std::to_string(pg) + " is not one of the table's data pages");
+}
+
+void RowScanner::visitRow(int start, int end, const std::function<void(int, int)>& visit) {
+    const uint64_t bytes = static_cast<uint64_t>(end - start);
+    if (bytes > rowBytesLeft_) damaged("rows read twice on page " + std::to_string(currentPage_));
+    rowBytesLeft_ -= bytes;
+    visit(start, end);
+}
+
+// A table whose map lists no page: no page may hold rows of it, unless the file's map says the page
+// is free (a page a table gave up keeps naming it). Another table's definition swapped into this
+// one's place would otherwise read as an empty table.
+void RowScanner::checkNoPageHoldsTheTable() {
+    const std::vector<uint32_t> free = freePages(mdb_, pageCount_);
+    for (uint32_t pg = 1; pg < pageCount_; ++pg) {
+        if (mdb_read_alt_pg(mdb_, pg) != pageSize_) damaged("page " + std::to_string(pg) + " lost");
+        const unsigned char* p = mdb_->alt_pg_buf;
+        if (p[0] == MDB_PAGE_DATA && u32(p + 4) == table_->entry->table_pg &&
+            !std::binary_search(free.begin(), free.end(), pg))
+            damaged("page " + std::to_string(pg) + " holds rows of the table that its page map does not list");
     }
-}
-
-int RowScanner::rowCount() const {
-    int rows = u16(page() + rowCountOffset_);
-    if (rowCountOffset_ + 2 + 2 * rows > pageSize_) damaged("row table of page " + std::to_string(currentPage_));
-    return rows;
-}
-
-RowScanner::Slot RowScanner::slot(int row) const {
-    const unsigned char* pg = page();
-    unsigned raw = u16(pg + rowCountOffset_ + 2 + 2 * row);
-    Slot s;
-    s.flags = raw & ~kOffsetMask;
-    s.start = static_cast<int>(raw & kOffsetMask);
-    // Rows fill the page from its end: a row ends where the one before it starts.
-    s.end = row == 0 ? pageSize_ : static_cast<int>(u16(pg + rowCountOffset_ + 2 * row) & kOffsetMask);
-    return s;
-}
-
-void RowScanner::checkBounds(const Slot& s, int rows, int row) const {
-    int slotTableEnd = rowCountOffset_ + 2 + 2 * rows;
-    if (s.start < slotTableEnd || s.end > pageSize_ || s.start >= s.end)
-        damaged("row " + std::to_string(row) + " of page " + std::to_string(currentPage_) + " out of bounds");
 }
 
 uint32_t RowScanner::forEachRow(const std::function<void(int, int)>& visit) {
-    mdb_rewind_table(table_);
-    currentPage_ = 0;
+    const std::vector<uint32_t> pages = listedPages(table_, pageCount_);
+    if (pages.empty()) checkNoPageHoldsTheTable();
+    rowBytesLeft_ = static_cast<uint64_t>(pages.size()) * static_cast<uint64_t>(pageSize_);
     uint32_t count = 0;
-    while (nextDataPage()) {
-        int rows = rowCount();
+    for (uint32_t pg : pages) {
+        readDataPage(pg, "page");
+        const int rows = rowsOnPage(mdb_, page(), where());
         for (int r = 0; r < rows; ++r) {
-            Slot s = slot(r);
-            if (s.flags & kDeletedRow) continue;
-            checkBounds(s, rows, r);
+            if (isDeleted(page(), r)) continue;
+            const RowSlot s = rowSlot(mdb_, page(), rows, r, where());
             if (s.flags & kOverflowRow)
                 visitOverflowRow(s, visit);
             else
-                visit(s.start, s.end);
+                visitRow(s.start, s.end, visit);
             ++count;
         }
     }
+    // The definition keeps the number of rows. A file closed improperly may keep fewer (even 0),
+    // never more: more means rows lost.
+    if (count < table_->num_rows)
+        damaged(std::to_string(count) + " rows found, the table definition counts " + std::to_string(table_->num_rows));
     return count;
 }
 
 // A row that moved: its slot holds the row number (one byte) and page (three bytes) of the data,
 // which carries the deleted flag there so that the scan does not meet it twice.
-void RowScanner::visitOverflowRow(const Slot& pointer, const std::function<void(int, int)>& visit) {
-    long scanPageNumber = currentPage_;
-    Slot s = pointer;
+void RowScanner::visitOverflowRow(const RowSlot& pointer, const std::function<void(int, int)>& visit) {
+    const long scanPageNumber = currentPage_;
+    RowSlot s = pointer;
     for (int hop = 0;; ++hop) {
         if (hop == kMaxOverflowHops) damaged("overflow rows point in a circle");
         if (s.end - s.start < 4) damaged("short overflow pointer");
-        uint32_t target = u32(page() + s.start);
-        unsigned long pg = target >> 8;
-        int row = static_cast<int>(target & 0xFF);
-        currentPage_ = static_cast<long>(pg);
-        if (mdb_read_pg(mdb_, pg) != pageSize_ || page()[0] != MDB_PAGE_DATA ||
-            u32(page() + 4) != table_->entry->table_pg)
-            damaged("overflow row on page " + std::to_string(pg) + " is not the table's");
-        int rows = rowCount();
-        if (row >= rows) damaged("overflow row missing on page " + std::to_string(pg));
-        s = slot(row);
-        checkBounds(s, rows, row);
+        const uint32_t target = u32(page() + s.start);
+        const int row = static_cast<int>(target & 0xFF);
+        readDataPage(target >> 8, "overflow row on page");
+        const int rows = rowsOnPage(mdb_, page(), where());
+        if (row >= rows) damaged("overflow row missing on page " + std::to_string(currentPage_));
+        s = rowSlot(mdb_, page(), rows, row, where());
         if (!(s.flags & kOverflowRow)) break;
     }
-    visit(s.start, s.end);
+    visitRow(s.start, s.end, visit);
     // Back to the page being scanned (read again: libmdb skips reading the page it thinks it holds).
-    currentPage_ = scanPageNumber;
-    if (mdb_read_pg(mdb_, static_cast<unsigned long>(scanPageNumber)) != pageSize_) damaged("page lost");
+    readDataPage(static_cast<uint32_t>(scanPageNumber), "page");
 }
 
 }  // namespace mdbread

@@ -12,16 +12,12 @@
 #include "data/jet_stream.h"
 #include "jet_text.h"
 #include "row_scanner.h"
+#include "table_definition.h"
 
 namespace js = ov::jetstream;
 
 namespace mdbread {
 namespace {
-
-// Long values (memo, OLE): four bytes of length and kind, then where the data lies.
-constexpr uint32_t kLongValueInline = 0x80000000;
-constexpr uint32_t kLongValueOnePage = 0x40000000;
-constexpr uint32_t kLongValueKindMask = 0xC0000000;
 
 uint8_t typeCode(int mdbType) {
     switch (mdbType) {
@@ -78,8 +74,8 @@ double singleAsShown(float f) {
 
 class TableWriter {
 public:
-    TableWriter(MdbTableDef* table, const std::string& name, StreamWriter& out)
-        : mdb_(table->entry->mdb), table_(table), name_(name), out_(out), scanner_(table),
+    TableWriter(MdbTableDef* table, const std::string& name, StreamWriter& out, LongValueReader& longValues)
+        : mdb_(table->entry->mdb), table_(table), name_(name), out_(out), longValues_(longValues), scanner_(table),
           fields_(table->num_cols), jet4_(mdb_->f->jet_version != MDB_VER_JET3) {}
 
     void write() {
@@ -95,12 +91,12 @@ private:
     void writeFields();
     void writeRow(int start, int end);
     void writeValue(const MdbColumn& col, const MdbField& f, int rowStart, int rowEnd);
-    std::string longValueBytes(const unsigned char* v, int size);
 
     MdbHandle* mdb_;
     MdbTableDef* table_;
     const std::string& name_;
     StreamWriter& out_;
+    LongValueReader& longValues_;
     RowScanner scanner_;
     std::vector<MdbField> fields_;
     bool jet4_;
@@ -165,7 +161,7 @@ void TableWriter::writeValue(const MdbColumn& col, const MdbField& f, int rowSta
     }
     case MDB_TEXT: out_.str32(text(v, static_cast<size_t>(f.siz))); break;
     case MDB_MEMO: {
-        std::string bytes = longValueBytes(v, f.siz);
+        std::string bytes = longValues_.read(v, static_cast<size_t>(f.siz));
         out_.str32(text(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
         break;
     }
@@ -181,56 +177,11 @@ void TableWriter::writeValue(const MdbColumn& col, const MdbField& f, int rowSta
     }
 }
 
-// The bytes of a memo: inline in the row, in one row of another page, or in a chain of them.
-std::string TableWriter::longValueBytes(const unsigned char* v, int size) {
-    if (size < MDB_MEMO_OVERHEAD) return {};
-    uint32_t head = u32(v);
-    size_t length = head & ~kLongValueKindMask;
-    if (head & kLongValueInline) {
-        size_t n = std::min(length, static_cast<size_t>(size - MDB_MEMO_OVERHEAD));
-        return std::string(reinterpret_cast<const char*>(v + MDB_MEMO_OVERHEAD), n);
-    }
-    bool chain = (head & kLongValueKindMask) == 0;
-    if (!chain && (head & kLongValueKindMask) != kLongValueOnePage) scanner_.damaged("unknown memo kind");
-    uint32_t pgRow = u32(v + 4);
-    std::string bytes;
-    const size_t pageSize = static_cast<size_t>(mdb_->fmt->pg_size);
-    // Every piece of a chain carries at least one byte, so a longer chain is a loop.
-    for (size_t pieces = 0; bytes.size() < length; ++pieces) {
-        if (pgRow == 0 || pieces > length) scanner_.damaged("broken memo chain");
-        void* buf = nullptr;
-        int off = 0;
-        size_t len = 0;
-        // Reads the other page into the spare buffer: the row's page stays in pg_buf.
-        if (mdb_find_pg_row(mdb_, static_cast<int>(pgRow), &buf, &off, &len) != 0 || off < 0 ||
-            static_cast<size_t>(off) + len > pageSize)
-            scanner_.damaged("memo page missing");
-        const unsigned char* p = static_cast<const unsigned char*>(buf) + off;
-        if (!chain) {
-            bytes.assign(reinterpret_cast<const char*>(p), std::min(len, length));
-            break;
-        }
-        if (len < 4) scanner_.damaged("broken memo chain");
-        bytes.append(reinterpret_cast<const char*>(p + 4), std::min(len - 4, length - bytes.size()));
-        pgRow = u32(p);
-    }
-    return bytes;
-}
-
-struct TableDef {
-    MdbTableDef* table;
-    ~TableDef() { mdb_free_tabledef(table); }
-};
-
 }  // namespace
 
-void writeTable(UserTable& user, StreamWriter& out) {
-    TableDef def{mdb_read_table(&user.entry)};
-    if (!def.table) throw Damaged("table " + user.name + ": unreadable definition");
-    if (def.table->num_cols > MDB_MAX_COLS || !mdb_read_columns(def.table) ||
-        def.table->columns->len != def.table->num_cols)
-        throw Damaged("table " + user.name + ": unreadable fields");
-    TableWriter(def.table, user.name, out).write();
+void writeTable(UserTable& user, StreamWriter& out, LongValueReader& longValues) {
+    TableDefinition def(user.entry, user.name, user.system);
+    TableWriter(def.get(), user.name, out, longValues).write();
 }
 
 }  // namespace mdbread

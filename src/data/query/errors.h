@@ -12,7 +12,7 @@ namespace ov::query {
 // Engine numbers the dialect needs beyond the ones shared by the whole program.
 inline constexpr int kUndefinedFunction = 3085;
 inline constexpr int kInvalidUse = 5;        // invalid procedure call or argument
-inline constexpr int kOverflow = 6;
+inline constexpr int kOverflow = err::Overflow;
 inline constexpr int kDivisionByZero = 11;
 inline constexpr int kNoEditInProgress = 3020;
 inline constexpr int kFieldTooSmall = 3163;

@@ -68,12 +68,19 @@ Tri both(Tri a, Tri b) {
     return Tri::True;
 }
 
+// A result in ten-thousandths as Currency; error 6 when it leaves the type's range.
+Money currencyOf(__int128 units) {
+    if (units < INT64_MIN || units > INT64_MAX) throw overflowError();
+    return Money::fromUnits(static_cast<int64_t>(units));
+}
+
 Money multiplyExact(__int128 a, __int128 b) {
     // Both in ten-thousandths: the product has eight decimals, rounded back to four half away from zero.
-    __int128 p = a * b;
+    __int128 p = 0;
+    if (__builtin_mul_overflow(a, b, &p)) throw overflowError();
     __int128 q = p / Money::kScale, r = p % Money::kScale;
     if (2 * (r < 0 ? -r : r) >= Money::kScale) q += p < 0 ? -1 : 1;
-    return Money::fromUnits(static_cast<int64_t>(q));
+    return currencyOf(q);
 }
 
 Value arithmetic(BinaryOp op, const Value& left, const Value& right) {
@@ -101,8 +108,8 @@ Value arithmetic(BinaryOp op, const Value& left, const Value& right) {
         if (!overflow) return Value::integer(r);
     } else if (isExact(a) && isExact(b)) {
         __int128 x = unitsOf(a), y = unitsOf(b);
-        if (op == BinaryOp::Add) return Value::currency(Money::fromUnits(static_cast<int64_t>(x + y)));
-        if (op == BinaryOp::Sub) return Value::currency(Money::fromUnits(static_cast<int64_t>(x - y)));
+        if (op == BinaryOp::Add) return Value::currency(currencyOf(x + y));
+        if (op == BinaryOp::Sub) return Value::currency(currencyOf(x - y));
         return Value::currency(multiplyExact(x, y));
     }
     double x = a.toDouble(), y = b.toDouble();
@@ -112,7 +119,11 @@ Value arithmetic(BinaryOp op, const Value& left, const Value& right) {
 Value negated(const Value& v) {
     if (v.isNull()) return v;
     Value n = asNumber(v);
-    if (n.isInteger()) return Value::integer(-n.asInteger());
+    if (n.isInteger()) {
+        int64_t r = 0;
+        if (__builtin_sub_overflow(int64_t{0}, n.asInteger(), &r)) throw overflowError();
+        return Value::integer(r);
+    }
     if (n.isCurrency()) return Value::currency(-n.asCurrency());
     if (n.isBool()) return Value::integer(n.asBool() ? 1 : 0);
     return Value::real(-n.toDouble());

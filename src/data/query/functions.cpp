@@ -25,7 +25,7 @@ int64_t wholeArgument(const Value& v) {
         d = v.toDouble();
     }
     double r = std::nearbyint(d);
-    if (!(std::fabs(r) < 2147483648.0)) throw Error(kOverflow, "Overflow.");
+    if (!(std::fabs(r) < 2147483648.0)) throw overflowError();
     return static_cast<int64_t>(r);
 }
 
