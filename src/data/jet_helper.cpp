@@ -138,6 +138,11 @@ HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::m
         run.end = HelperRun::End::TimedOut;
         return run;
     };
+    // The stream is about as long as the file: room for it at once spares the copies (and the
+    // old and new buffers side by side) of growing by doubling. Pages not written take no memory.
+    std::error_code sizeError;
+    const uintmax_t fileSize = fs::file_size(file, sizeError);
+    if (!sizeError) run.output.reserve(static_cast<size_t>(std::min<uintmax_t>(fileSize + (1 << 16), maxOutput)));
     char buf[1 << 16];
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());

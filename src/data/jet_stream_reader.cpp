@@ -78,7 +78,7 @@ Value readValue(Cursor& in, FieldType type) {
     case FieldType::Double: return Value::real(in.f64());
     case FieldType::DateTime: return Value::dateTime(DateTimeValue{in.f64()});
     case FieldType::Text:
-    case FieldType::Memo: return Value::text(in.str32());
+    case FieldType::Memo: return Value::text(in.take(in.u32()));
     }
     throw MalformedStream("bad field type");
 }

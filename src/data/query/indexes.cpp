@@ -206,6 +206,7 @@ TableIndexes& indexesOf(const Table& table) {
         fresh->rowCount = table.rows.size();
         fresh->fields.resize(table.fields.size());
         fresh->stats.resize(table.fields.size());
+        fresh->probed.resize(table.fields.size());
         table.indexes = std::move(fresh);
     }
     return *table.indexes;
@@ -232,6 +233,15 @@ const ColumnStats& columnStatsOf(const Table& table, int field) {
         slot = std::move(s);
     }
     return *slot;
+}
+
+bool probedBefore(const Table& table, int field) {
+    TableIndexes& ix = indexesOf(table);
+    std::lock_guard lock(ix.mutex);
+    auto& seen = ix.probed.at(static_cast<size_t>(field));
+    const bool before = seen != 0;
+    seen = 1;
+    return before;
 }
 
 std::shared_ptr<const FieldIndex> builtFieldIndex(const Table& table, int field) {

@@ -108,6 +108,7 @@ struct TableIndexes {
     std::mutex mutex;
     std::vector<std::shared_ptr<const FieldIndex>> fields;                 // by field position
     std::vector<std::shared_ptr<const ColumnStats>> stats;                 // by field position
+    std::vector<uint8_t> probed;                                           // by field position: filtered on before
     std::unordered_map<std::string, std::shared_ptr<const Shape>> shapes;  // bound criteria, by shape
     std::vector<std::pair<LiteralTemplate, std::shared_ptr<const Shape>>> templates;  // forms of texts met
 };
@@ -115,6 +116,9 @@ struct TableIndexes {
 TableIndexes& indexesOf(const Table& table);
 std::shared_ptr<const FieldIndex> fieldIndexOf(const Table& table, int field);
 const ColumnStats& columnStatsOf(const Table& table, int field);
+// Notes a filter on the field; whether one came before. A field filtered on once (a one-day
+// run) is cheaper to test row by row than to index; the second filter pays for the index.
+bool probedBefore(const Table& table, int field);
 // The field's index when something has built it already; null otherwise.
 std::shared_ptr<const FieldIndex> builtFieldIndex(const Table& table, int field);
 

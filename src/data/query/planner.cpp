@@ -181,6 +181,7 @@ std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
     if (n < kIndexThreshold || c.probes.empty()) return scanRows(table, c);
 
     // Probes whose index is built already answer by rank; a probe every row passes needs no test.
+    // A field filtered on for the first time gets neither: its rows are tested.
     // Of the others, only the one that looks the most selective on a sample gets its index built,
     // and only when it lets fewer rows through than the built ones.
     std::vector<Answer> answers;
@@ -195,10 +196,13 @@ std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
     const Probe* unbuilt = nullptr;
     size_t unbuiltCount = n;
     for (const Probe& p : c.probes) {
-        if (passesEveryRow(table, p)) {
+        const bool before = probedBefore(table, p.field);
+        if (before && passesEveryRow(table, p)) {
             settled.push_back(&p);
         } else if (auto index = builtFieldIndex(table, p.field)) {
             answerWith(p, std::move(index));
+        } else if (!before) {
+            continue;  // a first filter on the field tests its rows: no statistics, no index
         } else if (size_t count = sampledCount(table, p); count < unbuiltCount) {
             unbuilt = &p;
             unbuiltCount = count;
