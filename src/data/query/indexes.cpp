@@ -235,6 +235,19 @@ const ColumnStats& columnStatsOf(const Table& table, int field) {
     return *slot;
 }
 
+std::shared_ptr<const std::vector<uint32_t>> ranksAlong(const Table& table, const FieldIndex& by, const FieldIndex& of) {
+    TableIndexes& ix = indexesOf(table);
+    std::lock_guard lock(ix.mutex);
+    auto& slot = ix.along[{by.field(), of.field()}];
+    if (!slot) {
+        auto ranks = std::make_shared<std::vector<uint32_t>>();
+        ranks->reserve(by.order().size());
+        for (uint32_t row : by.order()) ranks->push_back(of.rankOf(row));
+        slot = std::move(ranks);
+    }
+    return slot;
+}
+
 bool probedBefore(const Table& table, int field) {
     TableIndexes& ix = indexesOf(table);
     std::lock_guard lock(ix.mutex);

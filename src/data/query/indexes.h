@@ -8,6 +8,7 @@
 // of two integers. It is built by grouping the rows by their key (text in capitals, numbers by
 // value) and sorting the distinct keys only: a date column of a year has 366 of them.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -63,6 +64,7 @@ public:
     // Row positions with a non-null value, by value; equal values in table order.
     const std::vector<uint32_t>& order() const { return order_; }
     uint32_t rankOf(uint32_t row) const { return rank_[row]; }
+    int field() const { return field_; }
 
 private:
     int field_;
@@ -109,6 +111,7 @@ struct TableIndexes {
     std::vector<std::shared_ptr<const FieldIndex>> fields;                 // by field position
     std::vector<std::shared_ptr<const ColumnStats>> stats;                 // by field position
     std::vector<uint8_t> probed;                                           // by field position: filtered on before
+    std::map<std::pair<int, int>, std::shared_ptr<const std::vector<uint32_t>>> along;  // see ranksAlong
     std::unordered_map<std::string, std::shared_ptr<const Shape>> shapes;  // bound criteria, by shape
     std::vector<std::pair<LiteralTemplate, std::shared_ptr<const Shape>>> templates;  // forms of texts met
 };
@@ -116,6 +119,10 @@ struct TableIndexes {
 TableIndexes& indexesOf(const Table& table);
 std::shared_ptr<const FieldIndex> fieldIndexOf(const Table& table, int field);
 const ColumnStats& columnStatsOf(const Table& table, int field);
+// The ranks of `of`'s values for the rows of `by`'s order(), in that order: a range of `by`
+// tested against a range of `of` reads them one after another, not row by row across the table
+// (the guests arrived by a day and leaving after it).
+std::shared_ptr<const std::vector<uint32_t>> ranksAlong(const Table& table, const FieldIndex& by, const FieldIndex& of);
 // Notes a filter on the field; whether one came before. A field filtered on once (a one-day
 // run) is cheaper to test row by row than to index; the second filter pays for the index.
 bool probedBefore(const Table& table, int field);

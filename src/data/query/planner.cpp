@@ -183,7 +183,7 @@ std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
     // Probes whose index is built already answer by rank; a probe every row passes needs no test.
     // A field filtered on for the first time gets neither: its rows are tested.
     // Of the others, only the one that looks the most selective on a sample gets its index built,
-    // and only when it lets fewer rows through than the built ones.
+    // and only when it lets fewer rows through than the built ones, or they leave many.
     std::vector<Answer> answers;
     std::vector<const Probe*> settled;  // answered for every row
     auto answerWith = [&](const Probe& p, std::shared_ptr<const FieldIndex> index) {
@@ -210,7 +210,10 @@ std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
     }
     size_t fewest = n;
     for (const Answer& a : answers) fewest = std::min(fewest, a.slice.size());
-    if (unbuilt && unbuiltCount < fewest) answerWith(*unbuilt, fieldIndexOf(table, unbuilt->field));
+    // A second index pays too when the best one still leaves many rows (those arrived by a day
+    // among those leaving after it) and the probe lets fewer than all through.
+    if (unbuilt && (unbuiltCount < fewest || (fewest > n / 16 && unbuiltCount < n)))
+        answerWith(*unbuilt, fieldIndexOf(table, unbuilt->field));
 
     std::vector<const Node*> rest;
     const auto& terms = c.shape->terms;
@@ -244,6 +247,26 @@ std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
         // Equal values stand in table order.
         for (size_t k = a.slice.first; k < a.slice.last; ++k)
             if (accept(order[k])) out.push_back(order[k]);
+        return out;
+    }
+    if (answers.size() > 1) {
+        // The other ranges are tested on their ranks laid out along this one's order; the few rows
+        // left are put back in table order before the terms no index answers.
+        std::vector<std::pair<std::shared_ptr<const std::vector<uint32_t>>, FieldIndex::Slice>> others;
+        for (size_t i = 0; i < answers.size(); ++i)
+            if (i != best) others.emplace_back(ranksAlong(table, *a.index, *answers[i].index), answers[i].slice);
+        std::vector<uint32_t> candidates;
+        for (size_t k = a.slice.first; k < a.slice.last; ++k) {
+            bool held = true;
+            for (const auto& [ranks, slice] : others) held = held && slice.holds((*ranks)[k]);
+            if (held) candidates.push_back(order[k]);
+        }
+        std::sort(candidates.begin(), candidates.end());
+        for (uint32_t r : candidates) {
+            bool passes = true;
+            for (const Node* t : rest) passes = passes && truth(*t, table.rows[r], c.bindings) == Tri::True;
+            if (passes) out.push_back(r);
+        }
         return out;
     }
     // A range is in value order; a bit per row gives the candidates back in table order.
