@@ -49,6 +49,8 @@ std::vector<std::string> Database::tableNames() { return backend_->tableNames();
 
 std::shared_ptr<const Table> Database::table(const std::string& name) {
     if (auto t = tablecache::lookup(path_, name)) return t;
+    if (tablecache::waitForLoading(path_))
+        if (auto t = tablecache::lookup(path_, name)) return t;
     auto stamp = tablecache::stampOf(path_);
     std::shared_ptr<const Table> t;
     try {
