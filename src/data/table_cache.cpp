@@ -25,8 +25,10 @@ struct Cache {
 };
 
 Cache& cache() {
-    static Cache c;
-    return c;
+    // Never destroyed: freeing every table of a large hotel, value by value, as the program ends
+    // would take a tenth of a second; the system takes the memory back at once.
+    static Cache* c = new Cache;
+    return *c;
 }
 
 std::pair<std::string, std::string> keyOf(const fs::path& path, const std::string& table) {
