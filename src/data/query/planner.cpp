@@ -127,7 +127,8 @@ std::vector<uint32_t> scanRows(const Table& table, const Condition& c) {
 }
 
 // Whether a value lies within a probe's bounds, in the order of ORDER BY (which never fails on a
-// value of the other kind): for estimates only, the rows themselves are tested by the engine.
+// value of the other kind): exactly the comparison's answer for a value of the bounds' kind, an
+// estimate otherwise.
 bool withinProbe(const Value& v, const Probe& p) {
     if (v.isNull()) return false;
     if (p.equality) return compareForSort(v, p.equal) == 0;
@@ -215,23 +216,57 @@ std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
     if (unbuilt && (unbuiltCount < fewest || (fewest > n / 16 && unbuiltCount < n)))
         answerWith(*unbuilt, fieldIndexOf(table, unbuilt->field));
 
-    std::vector<const Node*> rest;
+    // The terms left, in their order; a probe no index answered is tested on its field's value
+    // directly when the value is of its bounds' kind (what the comparison would do), by the
+    // engine otherwise.
+    struct Check {
+        const Probe* probe = nullptr;
+        const Node* term = nullptr;
+    };
+    std::vector<Check> rest;
     const auto& terms = c.shape->terms;
     auto answers_ = [&](const Probe& p, size_t t) { return std::find(p.terms->begin(), p.terms->end(), t) != p.terms->end(); };
+    auto consecutive = [](const std::vector<size_t>& ts) {
+        for (size_t i = 1; i < ts.size(); ++i)
+            if (ts[i] != ts[0] + i) return false;
+        return !ts.empty();
+    };
     for (size_t t = 0; t < terms.size(); ++t) {
         bool answered = false;
         for (const Answer& a : answers) answered = answered || answers_(*a.probe, t);
         for (const Probe* p : settled) answered = answered || answers_(*p, t);
-        if (!answered) rest.push_back(terms[t]);
+        if (answered) continue;
+        const Probe* direct = nullptr;
+        bool covered = false;
+        for (const Probe& p : c.probes) {
+            if (!answers_(p, t) || !consecutive(*p.terms)) continue;
+            if (p.terms->front() == t) direct = &p;
+            else covered = true;
+        }
+        if (direct) rest.push_back(Check{direct, nullptr});
+        else if (!covered) rest.push_back(Check{nullptr, terms[t]});
     }
+    auto passes = [&](const Check& k, const Row& row) {
+        if (!k.probe) return truth(*k.term, row, c.bindings) == Tri::True;
+        const Probe& p = *k.probe;
+        const size_t f = static_cast<size_t>(p.field);
+        if (f >= row.size() || row[f].isNull()) return false;  // null compares to nothing
+        const Value& v = row[f];
+        auto sameKind = [&](const Value& b) { return !b.isNull() && b.isText() == v.isText(); };
+        if (p.equality ? sameKind(p.equal) : (!p.low || sameKind(p.low->value)) && (!p.high || sameKind(p.high->value)))
+            return withinProbe(v, p);
+        for (size_t t : *p.terms)
+            if (truth(*terms[t], row, c.bindings) != Tri::True) return false;
+        return true;
+    };
     size_t best = 0;
     for (size_t i = 1; i < answers.size(); ++i)
         if (answers[i].slice.size() < answers[best].slice.size()) best = i;
     auto accept = [&](uint32_t r) {
         for (size_t i = 0; i < answers.size(); ++i)
             if (i != best && !answers[i].slice.holds(answers[i].index->rankOf(r))) return false;
-        for (const Node* t : rest)
-            if (truth(*t, table.rows[r], c.bindings) != Tri::True) return false;
+        for (const Check& k : rest)
+            if (!passes(k, table.rows[r])) return false;
         return true;
     };
 
@@ -263,9 +298,9 @@ std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
         }
         std::sort(candidates.begin(), candidates.end());
         for (uint32_t r : candidates) {
-            bool passes = true;
-            for (const Node* t : rest) passes = passes && truth(*t, table.rows[r], c.bindings) == Tri::True;
-            if (passes) out.push_back(r);
+            bool kept = true;
+            for (const Check& k : rest) kept = kept && passes(k, table.rows[r]);
+            if (kept) out.push_back(r);
         }
         return out;
     }
