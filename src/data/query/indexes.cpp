@@ -21,9 +21,7 @@ bool makeIndexKey(const Value& v, IndexKey& key) {
     if (v.isNull()) return false;
     key.isText = v.isText();
     if (key.isText) {
-        std::string_view s = v.asText();
-        key.text.resize(s.size());
-        for (size_t i = 0; i < s.size(); ++i) key.text[i] = static_cast<char>(cp1252::upper(static_cast<unsigned char>(s[i])));
+        cp1252::toUpper(v.asText(), key.text);
     } else {
         key.number = v.toDouble() + 0.0;  // -0 and 0 are one key
     }
