@@ -88,6 +88,17 @@ void findProbes(Shape& s) {
             s.probes.push_back(std::move(p));
         }
     }
+    // A probe tests its field directly when its terms stand together: the terms then keep the
+    // order in which the engine tests them.
+    s.direct.assign(s.terms.size(), Shape::kEngine);
+    for (size_t k = 0; k < s.probes.size(); ++k) {
+        const std::vector<size_t>& ts = s.probes[k].terms;
+        bool together = !ts.empty();
+        for (size_t i = 1; i < ts.size(); ++i) together = together && ts[i] == ts[0] + i;
+        if (!together) continue;
+        s.direct[ts[0]] = static_cast<int>(k);
+        for (size_t i = 1; i < ts.size(); ++i) s.direct[ts[i]] = Shape::kCovered;
+    }
 }
 
 const Value& literalValue(const Node& n, const Bindings& b) {
@@ -226,38 +237,17 @@ std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
     std::vector<Check> rest;
     const auto& terms = c.shape->terms;
     auto answers_ = [&](const Probe& p, size_t t) { return std::find(p.terms->begin(), p.terms->end(), t) != p.terms->end(); };
-    auto consecutive = [](const std::vector<size_t>& ts) {
-        for (size_t i = 1; i < ts.size(); ++i)
-            if (ts[i] != ts[0] + i) return false;
-        return !ts.empty();
-    };
     for (size_t t = 0; t < terms.size(); ++t) {
         bool answered = false;
         for (const Answer& a : answers) answered = answered || answers_(*a.probe, t);
         for (const Probe* p : settled) answered = answered || answers_(*p, t);
         if (answered) continue;
-        const Probe* direct = nullptr;
-        bool covered = false;
-        for (const Probe& p : c.probes) {
-            if (!answers_(p, t) || !consecutive(*p.terms)) continue;
-            if (p.terms->front() == t) direct = &p;
-            else covered = true;
-        }
-        if (direct) rest.push_back(Check{direct, nullptr});
-        else if (!covered) rest.push_back(Check{nullptr, terms[t]});
+        const int d = c.shape->direct[t];
+        if (d >= 0) rest.push_back(Check{&c.probes[static_cast<size_t>(d)], nullptr});
+        else if (d == Shape::kEngine) rest.push_back(Check{nullptr, terms[t]});
     }
     auto passes = [&](const Check& k, const Row& row) {
-        if (!k.probe) return truth(*k.term, row, c.bindings) == Tri::True;
-        const Probe& p = *k.probe;
-        const size_t f = static_cast<size_t>(p.field);
-        if (f >= row.size() || row[f].isNull()) return false;  // null compares to nothing
-        const Value& v = row[f];
-        auto sameKind = [&](const Value& b) { return !b.isNull() && b.isText() == v.isText(); };
-        if (p.equality ? sameKind(p.equal) : (!p.low || sameKind(p.low->value)) && (!p.high || sameKind(p.high->value)))
-            return withinProbe(v, p);
-        for (size_t t : *p.terms)
-            if (truth(*terms[t], row, c.bindings) != Tri::True) return false;
-        return true;
+        return (k.probe ? c.probeTruth(*k.probe, row) : truth(*k.term, row, c.bindings)) == Tri::True;
     };
     size_t best = 0;
     for (size_t i = 1; i < answers.size(); ++i)
@@ -350,7 +340,37 @@ void orderRows(const Table& table, const std::vector<std::pair<size_t, bool>>& o
 
 }  // namespace
 
-bool Condition::matches(const Row& row) const { return truth(shape->expr.root, row, bindings) == Tri::True; }
+Tri Condition::probeTruth(const Probe& p, const Row& row) const {
+    const size_t f = static_cast<size_t>(p.field);
+    static const Value kNull;
+    const Value& v = f < row.size() ? row[f] : kNull;
+    if (v.isNull()) return Tri::Null;  // null compares to nothing
+    auto sameKind = [&](const Value& b) { return !b.isNull() && b.isText() == v.isText(); };
+    if (p.equality ? sameKind(p.equal) : (!p.low || sameKind(p.low->value)) && (!p.high || sameKind(p.high->value)))
+        return withinProbe(v, p) ? Tri::True : Tri::False;
+    Tri all = Tri::True;
+    for (size_t t : *p.terms) {
+        Tri r = truth(*shape->terms[t], row, bindings);
+        if (r == Tri::False) return r;
+        if (r == Tri::Null) all = Tri::Null;
+    }
+    return all;
+}
+
+// The terms in order, as the engine's AND takes them: the first false one ends the test, a null
+// one does not.
+bool Condition::matches(const Row& row) const {
+    const auto& terms = shape->terms;
+    bool unknown = false;
+    for (size_t t = 0; t < terms.size(); ++t) {
+        const int d = shape->direct[t];
+        if (d == Shape::kCovered) continue;
+        Tri r = d >= 0 ? probeTruth(probes[static_cast<size_t>(d)], row) : truth(*terms[t], row, bindings);
+        if (r == Tri::False) return false;
+        if (r == Tri::Null) unknown = true;
+    }
+    return !unknown;
+}
 
 bool Condition::matchesExcept(const Row& row, const Probe& answered) const {
     const auto& terms = shape->terms;
