@@ -1,5 +1,6 @@
 // Files read ahead on a thread of their own read as any other: the same rows, a file changed
-// since read again, and a missing file still reported by whoever opens it.
+// since read again, and a missing file still reported by whoever opens it. Files opened before
+// are looked up again once changed or gone.
 #include <gtest/gtest.h>
 
 #include "core/error.h"
@@ -36,6 +37,28 @@ TEST(Preload, FilesReadAheadReadAsAnyOtherAndAMissingOneIsStillReported) {
     }
     guests(dir / "Storico.mdb", 5);
     EXPECT_EQ(ov::Database::open(ws, "Storico.mdb")->openRecordSet("Ospiti").recordCount(), 5u);
+}
+
+}  // namespace
+
+namespace {
+
+// A run opens the same files day after day and looks each up once: a file changed or gone since
+// is looked up again.
+TEST(Preload, AFileOpenedBeforeIsLookedUpAgainOnceChangedOrGone) {
+    ovtest::TempFolder dir;
+    guests(dir / "Ospiti.mdb", 2);
+    ov::Workspace ws(dir.path());
+    EXPECT_EQ(ov::Database::open(ws, "OSPITI.MDB")->openRecordSet("Ospiti").recordCount(), 2u);
+    guests(dir / "Ospiti.mdb", 4);
+    EXPECT_EQ(ov::Database::open(ws, "OSPITI.MDB")->openRecordSet("Ospiti").recordCount(), 4u);
+    std::filesystem::remove(dir / "Ospiti.mdb");
+    try {
+        ov::Database::open(ws, "OSPITI.MDB");
+        ADD_FAILURE() << "a file gone opened";
+    } catch (const ov::Error& e) {
+        EXPECT_EQ(e.number(), ov::err::FileNotFound);
+    }
 }
 
 }  // namespace
