@@ -58,11 +58,12 @@ std::optional<SummaryPeriod> PrepareSummaryRun(const SummarySelection& sel, cons
 
 SummaryFigures ComputeSummaryFigures(const SummarySelection& sel, const Date& first, const Date& last,
                                      const Workspace& ws, ProgramState& state, Host& host) {
-    // The guest history is read beside the invoices and the live guests, which the first day
-    // reads before it: two processors read the run's largest files at once.
-    Preload history(ws, {historyDatabaseName(ws, state, "SchedaStoricoClienti.mdb"),
-                         historyDatabaseName(ws, state, "ArrangiamentoStoricoClienti.mdb"),
-                         historyDatabaseName(ws, state, "DittaStoricoClienti.mdb")});
+    // The guest history and the live guests are read beside the invoices, which the first day
+    // reads before them: two processors read the run's files at once.
+    Preload ahead(ws, {historyDatabaseName(ws, state, "SchedaStoricoClienti.mdb"),
+                       historyDatabaseName(ws, state, "ArrangiamentoStoricoClienti.mdb"),
+                       historyDatabaseName(ws, state, "DittaStoricoClienti.mdb"), "Scheda_Cliente.mdb",
+                       "Arrangiamento.mdb", "Arrangiamenti.mdb", "Ditta_Intestataria.mdb"});
     HotelTwoRooms rooms;
     rooms.fill(ws);
     SummaryFigures figures;
