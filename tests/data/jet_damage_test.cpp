@@ -26,13 +26,6 @@ using ovtest::TempFolder;
 
 namespace {
 
-std::string readBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 fs::path damagedDir() { return ovtest::fixturesDir() / "damaged"; }
 fs::path edgeDir() { return ovtest::fixturesDir() / "edge/work"; }
 
@@ -75,8 +68,8 @@ TEST(JetDamage, EveryDamagedFixtureIsError3049NamingTheFile) {
 }
 
 TEST(JetDamage, CraftedStructuresAreErrorsNamingTheFile) {
-    const std::string fatture = readBytes(edgeDir() / "Fatture.mdb");
-    const std::string loops = readBytes(damagedDir() / "AnagraficaHotels-memo-chain-loops.mdb");
+    const std::string fatture = ovtest::readBytes(edgeDir() / "Fatture.mdb");
+    const std::string loops = ovtest::readBytes(damagedDir() / "AnagraficaHotels-memo-chain-loops.mdb");
     ASSERT_EQ(fatture.substr(kIncassiDefinition + 16, 4), le32(60)) << "the fixture moved: see the offsets above";
     ASSERT_EQ(loops.substr(kLoopingMemoHeader, 4), le32(0x3FFFFFFF));
     struct Case {
@@ -98,14 +91,14 @@ TEST(JetDamage, CraftedStructuresAreErrorsNamingTheFile) {
     cases.push_back({"two definitions swapped", swapped});
     // In this Access 97 file the table's definition lies on page 29 and an empty one on page 25:
     // swapped, the table would read as empty.
-    const std::string access = readBytes(ovtest::fixturesDir() / "access/work/delTestV1997.mdb");
+    const std::string access = ovtest::readBytes(ovtest::fixturesDir() / "access/work/delTestV1997.mdb");
     const size_t jet3Page = 2048;
     std::string emptied = access;
     emptied.replace(25 * jet3Page, jet3Page, access, 29 * jet3Page, jet3Page);
     emptied.replace(29 * jet3Page, jet3Page, access, 25 * jet3Page, jet3Page);
     cases.push_back({"a definition swapped with an empty one", emptied});
     // The second pages of two long definitions (Table2's 89 fields among them) change places.
-    const std::string long97 = readBytes(ovtest::fixturesDir() / "access/work/testV1997.mdb");
+    const std::string long97 = ovtest::readBytes(ovtest::fixturesDir() / "access/work/testV1997.mdb");
     std::string mixed = long97;
     mixed.replace(36 * jet3Page, jet3Page, long97, 44 * jet3Page, jet3Page);
     mixed.replace(44 * jet3Page, jet3Page, long97, 36 * jet3Page, jet3Page);
@@ -124,7 +117,7 @@ TEST(JetDamage, CraftedStructuresAreErrorsNamingTheFile) {
 TEST(JetDamage, AFileClosedImproperlyWithNoRowCountIsReadWhole) {
     // The engine may leave the count at 0 when the suite stopped without closing the file; the
     // rows are all there, and the count is only ever too low then.
-    std::string fatture = readBytes(edgeDir() / "Fatture.mdb");
+    std::string fatture = ovtest::readBytes(edgeDir() / "Fatture.mdb");
     patch(fatture, kIncassiDefinition + 16, le32(0));
     TempFolder tmp;
     tmp.write("Fatture.mdb", fatture);
@@ -143,7 +136,7 @@ TEST(JetDamage, CraftedMemosNeitherHangNorDriveMemory) {
     ASSERT_EQ(undamaged.exitCode, 0) << undamaged.err;
     const long allowedKilobytes = undamaged.peakKilobytes + 4 * 1024;
     TempFolder tmp;
-    std::string loops = readBytes(damagedDir() / "AnagraficaHotels-memo-chain-loops.mdb");
+    std::string loops = ovtest::readBytes(damagedDir() / "AnagraficaHotels-memo-chain-loops.mdb");
     patch(loops, kLoopingMemoHeader, le32(200));
     tmp.write("Anello.mdb", loops);
     for (const fs::path& file : {damagedDir() / "AnagraficaHotels-memo-claims-1GiB.mdb",

@@ -36,13 +36,6 @@ using ovtest::TempFolder;
 
 namespace {
 
-std::string readBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 // ---------------------------------------------------------------------------------------------
 // Fixture content against tables.json
 
@@ -201,12 +194,12 @@ TEST(JetReader, OneReadPutsEveryTableOfTheFileInTheCache) {
 TEST(JetReader, AFileTheSuiteHasChangedIsReadAgain) {
     TempFolder tmp;
     fs::path edge = ovtest::fixturesDir() / "edge/work";
-    tmp.write("Archivio.mdb", readBytes(edge / "Contatori.mdb"));
+    tmp.write("Archivio.mdb", ovtest::readBytes(edge / "Contatori.mdb"));
     auto db = Database::openPath(tmp / "Archivio.mdb", "Archivio.mdb");
     EXPECT_EQ(db->table("Contatori")->rows.size(), 2u);
 
     auto before = fs::last_write_time(tmp / "Archivio.mdb");
-    tmp.write("Archivio.mdb", readBytes(edge / "CodiciVari.mdb"));
+    tmp.write("Archivio.mdb", ovtest::readBytes(edge / "CodiciVari.mdb"));
     fs::last_write_time(tmp / "Archivio.mdb", before + std::chrono::seconds(5));
     EXPECT_EQ(db->table("CodiciVari")->rows.size(), 11u);
     try {
@@ -231,7 +224,7 @@ TEST(JetReader, UnknownTableIsAnErrorNamingTableAndFile) {
 
 TEST(JetReader, WritesAreRefusedNamingTheFile) {
     TempFolder tmp;
-    std::string original = readBytes(ovtest::fixturesDir() / "edge/work/Contatori.mdb");
+    std::string original = ovtest::readBytes(ovtest::fixturesDir() / "edge/work/Contatori.mdb");
     tmp.write("Contatori.mdb", original);
     auto db = Database::openPath(tmp / "Contatori.mdb", "Contatori.mdb");
     EXPECT_FALSE(db->writable());
@@ -286,7 +279,7 @@ bool noChildLeft() {
 TEST(JetReaderDamage, CutCopiesAreErrorsNamingTheFile) {
     ScopedEnv timeout("OVDESK_MDBREAD_TIMEOUT", "20");
     TempFolder tmp;
-    std::string bytes = readBytes(ovtest::fixturesDir() / "edge/work/Fatture.mdb");
+    std::string bytes = ovtest::readBytes(ovtest::fixturesDir() / "edge/work/Fatture.mdb");
     ASSERT_GT(bytes.size(), 8192u);
     int descriptors = openDescriptors();
     for (size_t length : {size_t{0}, size_t{100}, size_t{4096}, bytes.size() / 2, bytes.size() - 1000}) {
@@ -301,7 +294,7 @@ TEST(JetReaderDamage, CutCopiesAreErrorsNamingTheFile) {
 TEST(JetReaderDamage, OverwrittenBytesGiveAnErrorOrAReadNeverACrash) {
     ScopedEnv timeout("OVDESK_MDBREAD_TIMEOUT", "20");
     TempFolder tmp;
-    std::string bytes = readBytes(ovtest::fixturesDir() / "edge/work/Fatture.mdb");
+    std::string bytes = ovtest::readBytes(ovtest::fixturesDir() / "edge/work/Fatture.mdb");
     const size_t page = 4096, pages = bytes.size() / page;
     std::mt19937 random(20240108);
     auto noise = [&](std::string& b, size_t at, size_t n) {

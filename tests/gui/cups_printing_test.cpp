@@ -88,11 +88,6 @@ Ink inkBox(const fs::path& pdf, int page) {
     return right < 0 ? Ink{} : Ink{right - left + 1, bottom - top + 1};
 }
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace
 
 TEST(CupsPrinting, RawDestinationNamingAQueueSendsTheBytesTheRawPathWritesToAFile) {
@@ -116,8 +111,8 @@ TEST(CupsPrinting, RawDestinationNamingAQueueSendsTheBytesTheRawPathWritesToAFil
     EXPECT_EQ(cups.waitForJobs("Aghi_Ufficio", 1).size(), 1u);
     const auto files = cups.rawJobFiles();
     ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(readAll(files[0]), expected);
-    EXPECT_EQ(readAll(files[1]), expected);
+    EXPECT_EQ(ovtest::readBytes(files[0]), expected);
+    EXPECT_EQ(ovtest::readBytes(files[1]), expected);
     EXPECT_FALSE(fs::exists(toQueue.f.path() / "PDF"));
     EXPECT_FALSE(fs::exists(toQueue.f.path() / "aghi_ufficio"));
 
@@ -128,7 +123,7 @@ TEST(CupsPrinting, RawDestinationNamingAQueueSendsTheBytesTheRawPathWritesToAFil
                unused);
     EXPECT_EQ(cups.waitForJobs("Aghi_Ufficio", 2).size(), 2u);
     ASSERT_EQ(cups.rawJobFiles().size(), 3u);
-    const std::string table = readAll(cups.rawJobFiles()[2]);
+    const std::string table = ovtest::readBytes(cups.rawJobFiles()[2]);
     EXPECT_EQ(table.substr(0, 5), std::string("\x1b\x12\0\0\0", 5));
     EXPECT_NE(table.find("|Destinazione|"), std::string::npos) << table;
     EXPECT_EQ(table.back(), '\f');
@@ -183,7 +178,7 @@ TEST(CupsPrinting, QueueSetUpWhileTheProgramRunsIsListedAndPrintsAsTheDefault) {
     printPrintFile(ws, job, printer);
     EXPECT_EQ(cups.waitForJobs("Ufficio", 1).size(), 1u);
     ASSERT_EQ(cups.rawJobFiles().size(), 1u);
-    EXPECT_EQ(readAll(cups.rawJobFiles()[0]).substr(0, 5), "%PDF-");
+    EXPECT_EQ(ovtest::readBytes(cups.rawJobFiles()[0]).substr(0, 5), "%PDF-");
 }
 
 TEST(CupsPrinting, DuplexOfTheMenuReachesThePrinterAsLongEdgeBinding) {
@@ -214,9 +209,9 @@ TEST(CupsPrinting, DuplexOfTheMenuReachesThePrinterAsLongEdgeBinding) {
     ASSERT_EQ(cups.waitForJobs("Fronte_Retro", 3, 60000).size(), 3u);
     const auto files = cups.rawJobFiles();
     ASSERT_EQ(files.size(), 3u);
-    EXPECT_NE(readAll(files[0]).find("BINDING=LONGEDGE"), std::string::npos);
-    EXPECT_NE(readAll(files[1]).find("BINDING=SHORTEDGE"), std::string::npos);
-    EXPECT_NE(readAll(files[2]).find("BINDING=LONGEDGE"), std::string::npos);
+    EXPECT_NE(ovtest::readBytes(files[0]).find("BINDING=LONGEDGE"), std::string::npos);
+    EXPECT_NE(ovtest::readBytes(files[1]).find("BINDING=SHORTEDGE"), std::string::npos);
+    EXPECT_NE(ovtest::readBytes(files[2]).find("BINDING=LONGEDGE"), std::string::npos);
 }
 
 TEST(CupsPrinting, MonthSummaryThroughTheDriverComesOutOfCupsPdfWithEveryColumnAndRealFrames) {

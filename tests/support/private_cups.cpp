@@ -1,4 +1,5 @@
 #include "support/private_cups.h"
+#include "support/temp_folder.h"
 
 #include <arpa/inet.h>
 #include <cups/cups.h>
@@ -36,13 +37,6 @@ const char* kDuplexPpd = "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd
 void writeFile(const fs::path& p, const std::string& text) {
     std::ofstream out(p, std::ios::trunc);
     out << text;
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 std::string tail(const std::string& text, size_t n) { return text.size() > n ? text.substr(text.size() - n) : text; }
@@ -143,7 +137,7 @@ void PrivateCups::start() {
     while (!answers(server())) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_ || steady_clock::now() > deadline) {
-            whyNot_ = "cupsd non risponde: " + tail(readFile(dir_ / "log/cupsd.out") + readFile(dir_ / "log/error_log"), 600);
+            whyNot_ = "cupsd non risponde: " + tail(ovtest::readBytes(dir_ / "log/cupsd.out") + ovtest::readBytes(dir_ / "log/error_log"), 600);
             if (::waitpid(pid_, &status, WNOHANG) == 0) {
                 ::kill(pid_, SIGKILL);
                 ::waitpid(pid_, &status, 0);

@@ -29,8 +29,10 @@ void TempFolder::write(const std::string& name, const std::string& bytes) const 
     out << bytes;
 }
 
-std::string TempFolder::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
+std::string TempFolder::read(const std::string& name) const { return readBytes(path_ / name); }
+
+std::string readBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();

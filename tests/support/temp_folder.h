@@ -23,6 +23,9 @@ private:
     std::filesystem::path path_;
 };
 
+// The bytes of a file, empty when it cannot be read.
+std::string readBytes(const std::filesystem::path& file);
+
 // The repository's Jet fixtures (tests/fixtures: "access", "edge", "hotel", "damaged", "northwind").
 std::filesystem::path fixturesDir();
 

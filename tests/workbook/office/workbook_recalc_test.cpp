@@ -51,14 +51,7 @@ struct Session {
     std::string error;                      // why the session could not be set up
 };
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> lines(const fs::path& file) { return ovtest::SplitLines(readFile(file)); }
+std::vector<std::string> lines(const fs::path& file) { return ovtest::SplitLines(ovtest::readBytes(file)); }
 
 void copyFolder(const fs::path& from, const fs::path& to) {
     fs::create_directories(to);
@@ -88,7 +81,7 @@ void typeQuantities(const fs::path& xlsx, const std::vector<int>& quantities) {
     const std::string member = "xl/worksheets/sheet1.xml";
     if (std::system(("cd '" + dir.string() + "' && unzip -q -o '" + xlsx.filename().string() + "' " + member).c_str()) != 0)
         throw std::runtime_error("unzip failed");
-    const std::string xml = readFile(dir / member);
+    const std::string xml = ovtest::readBytes(dir / member);
     static const std::regex zeroInA(R"re(<c r="A(\d+)"( s="\d+")?><v>0</v></c>)re");
     std::string edited;
     size_t n = 0, last = 0;
@@ -146,10 +139,10 @@ Session makeSession() {
     ovtest::Office office;
     const auto csv = office.convert({work / "year.xlsx", work / "day.xlsx", work / "month.xlsx", work / "report.xlsx"},
                                     ovtest::kCsvOfValues, ".csv");
-    s.periods["year"].sheet = ovtest::ReadOfficeCsv(readFile(csv[0]));
-    s.periods["day"].sheet = ovtest::ReadOfficeCsv(readFile(csv[1]));
-    s.periods["month"].sheet = ovtest::ReadOfficeCsv(readFile(csv[2]));
-    s.report = ovtest::ReadOfficeCsv(readFile(csv[3]));
+    s.periods["year"].sheet = ovtest::ReadOfficeCsv(ovtest::readBytes(csv[0]));
+    s.periods["day"].sheet = ovtest::ReadOfficeCsv(ovtest::readBytes(csv[1]));
+    s.periods["month"].sheet = ovtest::ReadOfficeCsv(ovtest::readBytes(csv[2]));
+    s.report = ovtest::ReadOfficeCsv(ovtest::readBytes(csv[3]));
     return s;
 }
 
