@@ -107,9 +107,15 @@ unsigned char upper(unsigned char c) { return cases().up[c]; }
 unsigned char lower(unsigned char c) { return cases().low[c]; }
 
 std::string toUpper(std::string_view text) {
-    std::string out(text);
-    for (auto& ch : out) ch = static_cast<char>(upper(static_cast<unsigned char>(ch)));
+    std::string out;
+    toUpper(text, out);
     return out;
+}
+
+void toUpper(std::string_view text, std::string& out) {
+    const auto& up = cases().up;
+    out.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(up[static_cast<unsigned char>(text[i])]);
 }
 
 int compareNoCase(std::string_view a, std::string_view b) {

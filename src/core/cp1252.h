@@ -21,6 +21,8 @@ std::string fromUtf8(std::string_view utf8);
 unsigned char upper(unsigned char c);
 unsigned char lower(unsigned char c);
 std::string toUpper(std::string_view text);
+// The same into `out` (overwritten; its storage reused).
+void toUpper(std::string_view text, std::string& out);
 
 // Case-insensitive comparison of two code-page texts: <0, 0, >0.
 int compareNoCase(std::string_view a, std::string_view b);

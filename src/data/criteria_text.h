@@ -27,9 +27,9 @@ inline std::string number(int64_t n) { return std::to_string(n); }
 // quoted, whole numbers in plain decimal. Empty when the value is null (no record can match it).
 inline std::string literal(const Value& v, bool asText) {
     if (v.isNull()) return {};
-    if (asText) return sqlText(v.isText() ? v.asText() : v.toText(NumberFormat::english()));
+    if (asText) return sqlText(v.isText() ? std::string(v.asText()) : v.toText(NumberFormat::english()));
     if (v.isInteger()) return number(v.asInteger());
-    if (v.isText()) return v.asText();
+    if (v.isText()) return std::string(v.asText());
     return v.toText(NumberFormat::english());
 }
 

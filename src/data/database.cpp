@@ -1,6 +1,8 @@
 #include "data/database.h"
 
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <optional>
 
 #include "core/cp1252.h"
@@ -27,11 +29,49 @@ Database::Format Database::detectFormat(const fs::path& path, const std::string&
                 "Formato di database non riconosciuto: '" + displayName + "' non è un database o è danneggiato.");
 }
 
+namespace {
+
+// Where a name of a folder led, and what the file was: a run opening the same files day after day
+// looks each up once, as long as the file stays as it was (same size and time).
+struct OpenedFile {
+    fs::path path;
+    Database::Format format;
+    tablecache::FileStamp stamp;
+};
+
+std::mutex openedMutex;
+std::map<std::string, OpenedFile>& opened() {
+    static auto* files = new std::map<std::string, OpenedFile>;  // kept to the end, as the table cache
+    return *files;
+}
+
+}  // namespace
+
 std::shared_ptr<Database> Database::open(const Workspace& ws, const std::string& name) {
-    auto found = ws.find(name);
     std::string display = shownFileName(name);
+    const std::string key = ws.folder().string() + '\n' + name;
+    {
+        std::lock_guard lock(openedMutex);
+        auto it = opened().find(key);
+        if (it != opened().end()) {
+            const OpenedFile known = it->second;
+            if (tablecache::stampOf(known.path) == known.stamp) {
+                std::unique_ptr<Backend> b = known.format == Format::Jet ? makeJetBackend(known.path, display)
+                                                                         : makeSqliteBackend(known.path, display);
+                return std::shared_ptr<Database>(new Database(known.path, display, known.format, std::move(b)));
+            }
+            opened().erase(it);
+        }
+    }
+    auto found = ws.find(name);
     if (!found) throw Error(err::FileNotFound, "Impossibile trovare il file '" + display + "'.");
-    return openPath(*found, display);
+    const tablecache::FileStamp stamp = tablecache::stampOf(*found);
+    auto db = openPath(*found, display);
+    if (!(stamp == tablecache::FileStamp{})) {
+        std::lock_guard lock(openedMutex);
+        opened()[key] = OpenedFile{*found, db->format(), stamp};
+    }
+    return db;
 }
 
 std::shared_ptr<Database> Database::openPath(const fs::path& path, const std::string& displayName) {
@@ -49,6 +89,8 @@ std::vector<std::string> Database::tableNames() { return backend_->tableNames();
 
 std::shared_ptr<const Table> Database::table(const std::string& name) {
     if (auto t = tablecache::lookup(path_, name)) return t;
+    if (tablecache::waitForLoading(path_))
+        if (auto t = tablecache::lookup(path_, name)) return t;
     auto stamp = tablecache::stampOf(path_);
     std::shared_ptr<const Table> t;
     try {

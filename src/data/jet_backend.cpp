@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -131,13 +132,21 @@ private:
         std::chrono::milliseconds timeout = readTimeout();
         std::error_code ec;
         const uintmax_t size = fs::file_size(path_, ec);
-        jet::HelperRun run;
+        // The stream is parsed as the helper writes it; how the helper ended is judged first, as
+        // the stream of a helper that failed is no evidence.
+        std::optional<jet::HelperProcess> process;
         try {
-            run = jet::runHelper(helper, path_, timeout, streamLimit(ec ? 0 : size));
+            process.emplace(helper, path_, timeout, streamLimit(ec ? 0 : size));
         } catch (const std::system_error&) {
             throw ReadFailure{err::NotADatabase, "impossibile avviare il programma di lettura '" + helper.string() + "'",
                               false};
         }
+        std::optional<jetstream::Contents> contents;
+        try {
+            contents = jetstream::parseStream([&](std::string& into) { return process->read(into); });
+        } catch (const jetstream::MalformedStream&) {
+        }
+        const jet::HelperRun run = process->finish();
         switch (run.end) {
         case jet::HelperRun::End::TimedOut:
             // A reader stuck once will be stuck again: no second wait.
@@ -155,11 +164,8 @@ private:
                 throw damaged("il programma di lettura è terminato con il codice " + std::to_string(run.code));
             break;
         }
-        try {
-            return jetstream::parseStream(run.output);
-        } catch (const jetstream::MalformedStream&) {
-            throw damaged("dati letti incompleti o non validi");
-        }
+        if (!contents) throw damaged("dati letti incompleti o non validi");
+        return std::move(*contents);
     }
 
     fs::path path_;

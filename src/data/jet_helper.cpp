@@ -4,6 +4,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -28,6 +30,16 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    Fd& operator=(Fd&& o) noexcept {
+        close();
+        fd_ = o.release();
+        return *this;
+    }
     void close() {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
@@ -109,8 +121,19 @@ fs::path findHelper() {
     return {};
 }
 
-HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::milliseconds timeout,
-                    size_t maxOutput) {
+struct HelperProcess::State {
+    Fd readEnd;
+    std::unique_ptr<Child> child;
+    Clock::time_point deadline;
+    size_t maxOutput = SIZE_MAX;
+    size_t written = 0;
+    bool open = true;                // output not at its end yet
+    std::optional<HelperRun::End> stopped;  // killed: timed out or too much output
+};
+
+HelperProcess::HelperProcess(const fs::path& helper, const fs::path& file, std::chrono::milliseconds timeout,
+                             size_t maxOutput)
+    : state_(std::make_unique<State>()) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
     Fd readEnd(ends[0]);
@@ -128,48 +151,73 @@ HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::m
     int rc = ::posix_spawn(&pid, helperArg.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) throw std::system_error(rc, std::generic_category(), "posix_spawn " + helperArg);
-    Child child(pid);
+    state_->child = std::make_unique<Child>(pid);
     writeEnd.close();  // so that the helper's end of output reaches us as end of file
+    state_->readEnd = Fd(readEnd.release());
+    state_->deadline = Clock::now() + timeout;
+    state_->maxOutput = maxOutput;
+}
 
-    HelperRun run;
-    const Clock::time_point deadline = Clock::now() + timeout;
-    auto timedOut = [&] {
-        child.killAndReap();
-        run.end = HelperRun::End::TimedOut;
-        return run;
-    };
+HelperProcess::~HelperProcess() = default;
+HelperProcess::HelperProcess(HelperProcess&&) noexcept = default;
+HelperProcess& HelperProcess::operator=(HelperProcess&&) noexcept = default;
+
+bool HelperProcess::read(std::string& into) {
+    State& st = *state_;
+    if (!st.open) return false;
     char buf[1 << 16];
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return timedOut();
-        pollfd p{readEnd.get(), POLLIN, 0};
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(st.deadline - Clock::now());
+        if (left.count() <= 0) {
+            st.child->killAndReap();
+            st.stopped = HelperRun::End::TimedOut;
+            break;
+        }
+        pollfd p{st.readEnd.get(), POLLIN, 0};
         int n = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));
         if (n < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category(), "poll");
         if (n <= 0) continue;
-        ssize_t got = ::read(readEnd.get(), buf, sizeof buf);
+        ssize_t got = ::read(st.readEnd.get(), buf, sizeof buf);
         if (got < 0) {
             if (errno == EINTR || errno == EAGAIN) continue;
             break;  // a broken pipe reads as the end; the stream check decides
         }
         if (got == 0) break;
-        if (static_cast<size_t>(got) > maxOutput - run.output.size()) {
-            child.killAndReap();
-            run.end = HelperRun::End::TooMuchOutput;
-            run.output.clear();
-            return run;
+        if (static_cast<size_t>(got) > st.maxOutput - st.written) {
+            st.child->killAndReap();
+            st.stopped = HelperRun::End::TooMuchOutput;
+            break;
         }
-        run.output.append(buf, static_cast<size_t>(got));
+        st.written += static_cast<size_t>(got);
+        into.append(buf, static_cast<size_t>(got));
+        return true;
     }
-    readEnd.close();
+    st.open = false;
+    st.readEnd.close();
+    return false;
+}
 
+HelperRun HelperProcess::finish() {
+    State& st = *state_;
+    std::string rest;
+    while (read(rest)) rest.clear();  // what is left unread does not count
+    HelperRun run;
+    if (st.stopped) {
+        run.end = *st.stopped;
+        return run;
+    }
     // Its output is closed: it ends at once unless something holds it.
     auto pause = std::chrono::microseconds(100);
-    while (!child.tryReap()) {
-        if (Clock::now() >= deadline) return timedOut();
+    while (!st.child->tryReap()) {
+        if (Clock::now() >= st.deadline) {
+            st.child->killAndReap();
+            run.end = HelperRun::End::TimedOut;
+            return run;
+        }
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::microseconds(20000));
     }
-    int status = child.status();
+    int status = st.child->status();
     if (WIFSIGNALED(status)) {
         run.end = HelperRun::End::Crashed;
         run.code = WTERMSIG(status);
@@ -177,6 +225,17 @@ HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::m
         run.end = HelperRun::End::Exited;
         run.code = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
     }
+    return run;
+}
+
+HelperRun runHelper(const fs::path& helper, const fs::path& file, std::chrono::milliseconds timeout,
+                    size_t maxOutput) {
+    HelperProcess process(helper, file, timeout, maxOutput);
+    std::string output;
+    while (process.read(output)) {
+    }
+    HelperRun run = process.finish();
+    if (run.end != HelperRun::End::TooMuchOutput) run.output = std::move(output);
     return run;
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace ov::jet {
@@ -26,5 +27,25 @@ std::filesystem::path findHelper();
 // std::system_error when the helper cannot be started.
 HelperRun runHelper(const std::filesystem::path& helper, const std::filesystem::path& file,
                     std::chrono::milliseconds timeout, size_t maxOutput = SIZE_MAX);
+
+// The same run, its output taken as it comes: read() appends what the helper has written next
+// and is false once its output has ended (or the run was killed for time or size); finish()
+// reads what is left, reaps the helper and tells how the run ended (`output` stays empty).
+// Destroying a process not finished kills the helper.
+class HelperProcess {
+public:
+    HelperProcess(const std::filesystem::path& helper, const std::filesystem::path& file,
+                  std::chrono::milliseconds timeout, size_t maxOutput = SIZE_MAX);
+    ~HelperProcess();
+    HelperProcess(HelperProcess&&) noexcept;
+    HelperProcess& operator=(HelperProcess&&) noexcept;
+
+    bool read(std::string& into);
+    HelperRun finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 }  // namespace ov::jet

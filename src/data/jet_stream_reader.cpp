@@ -11,11 +11,16 @@ namespace {
 
 constexpr uint16_t kMaxFields = 255;
 
+// Reads the stream from bytes in memory, or from a source that hands it over piece by piece
+// (the helper's output as it comes): the bytes read are dropped, so a long stream never sits
+// whole in memory beside the tables made of it. A view that take() gives lasts until the next
+// take().
 class Cursor {
 public:
     explicit Cursor(std::string_view bytes) : s_(bytes) {}
+    explicit Cursor(const ByteSource& more) : more_(&more) {}
 
-    bool atEnd() const { return pos_ == s_.size(); }
+    bool atEnd() { return pos_ == s_.size() && !fill(1); }
     uint8_t u8() { return static_cast<uint8_t>(take(1)[0]); }
     uint16_t u16() { return static_cast<uint16_t>(le(2)); }
     uint32_t u32() { return static_cast<uint32_t>(le(4)); }
@@ -30,13 +35,23 @@ public:
     std::string str16() { return std::string(take(u16())); }
     std::string str32() { return std::string(take(u32())); }
     std::string_view take(size_t n) {
-        if (n > s_.size() - pos_) throw MalformedStream("stream cut short");
+        if (n > s_.size() - pos_ && !fill(n)) throw MalformedStream("stream cut short");
         std::string_view v = s_.substr(pos_, n);
         pos_ += n;
         return v;
     }
 
 private:
+    // Whether `n` bytes are there to read, asking the source for more.
+    bool fill(size_t n) {
+        if (!more_) return false;
+        buffer_.erase(0, pos_);
+        pos_ = 0;
+        while (buffer_.size() < n)
+            if (!(*more_)(buffer_)) break;
+        s_ = buffer_;
+        return buffer_.size() >= n;
+    }
     uint64_t le(int bytes) {
         std::string_view b = take(static_cast<size_t>(bytes));
         uint64_t v = 0;
@@ -44,6 +59,8 @@ private:
         return v;
     }
 
+    const ByteSource* more_ = nullptr;
+    std::string buffer_;
     std::string_view s_;
     size_t pos_ = 0;
 };
@@ -78,7 +95,7 @@ Value readValue(Cursor& in, FieldType type) {
     case FieldType::Double: return Value::real(in.f64());
     case FieldType::DateTime: return Value::dateTime(DateTimeValue{in.f64()});
     case FieldType::Text:
-    case FieldType::Memo: return Value::text(in.str32());
+    case FieldType::Memo: return Value::text(in.take(in.u32()));
     }
     throw MalformedStream("bad field type");
 }
@@ -120,10 +137,7 @@ StoredQuery readQuery(Cursor& in) {
     return q;
 }
 
-}  // namespace
-
-Contents parseStream(std::string_view bytes) {
-    Cursor in(bytes);
+Contents parse(Cursor& in) {
     if (in.take(kMagic.size()) != kMagic) throw MalformedStream("not a table stream");
     Contents c;
     for (;;) {
@@ -143,6 +157,18 @@ Contents parseStream(std::string_view bytes) {
     if (in.u32() != c.tables.size()) throw MalformedStream("table count mismatch");
     if (!in.atEnd()) throw MalformedStream("bytes after the end of the stream");
     return c;
+}
+
+}  // namespace
+
+Contents parseStream(std::string_view bytes) {
+    Cursor in(bytes);
+    return parse(in);
+}
+
+Contents parseStream(const ByteSource& more) {
+    Cursor in(more);
+    return parse(in);
 }
 
 std::vector<std::shared_ptr<Table>> parseTables(std::string_view bytes) { return parseStream(bytes).tables; }

@@ -1,6 +1,8 @@
 #pragma once
 // Turns the Jet helper's output (format in data/jet_stream.h) into loaded tables and saved queries.
+#include <functional>
 #include <memory>
+#include <string>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -22,6 +24,10 @@ struct Contents {
 };
 
 Contents parseStream(std::string_view bytes);
+// Appends the next bytes of a stream to its argument; false at the stream's end.
+using ByteSource = std::function<bool(std::string&)>;
+// The same, from bytes taken as they come.
+Contents parseStream(const ByteSource& more);
 // The tables alone.
 std::vector<std::shared_ptr<Table>> parseTables(std::string_view bytes);
 

@@ -96,7 +96,7 @@ const query::FieldIndex& RecordSet::fieldIndex(int field) {
 const query::SubsetIndex& RecordSet::subsetIndex(int field) {
     if (subsetIndexes_.empty()) subsetIndexes_.resize(table_->fields.size());
     auto& slot = subsetIndexes_[static_cast<size_t>(field)];
-    if (!slot) slot = std::make_unique<query::SubsetIndex>(fieldIndex(field), rows_);
+    if (!slot) slot = std::make_unique<query::SubsetIndex>(*table_, field, rows_);
     return *slot;
 }
 
@@ -118,17 +118,19 @@ bool RecordSet::findFrom(size_t start, std::string_view criteria) {
         if (rows_.size() >= query::kIndexThreshold) {
             for (const query::Probe& p : c.probes) {
                 if (!p.equality) continue;
-                const query::FieldIndex& fi = fieldIndex(p.field);
-                if (!fi.canAnswer(p.equal)) continue;
-                query::FieldIndex::Slice slice = fi.equal(p.key);
                 const uint32_t* r = nullptr;
                 const uint64_t* e = nullptr;
                 size_t n;
                 if (wholeTable_) {
+                    const query::FieldIndex& fi = fieldIndex(p.field);
+                    if (!fi.canAnswer(p.equal)) continue;
+                    query::FieldIndex::Slice slice = fi.equal(p.key);
                     r = fi.order().data() + slice.first;
                     n = slice.size();
                 } else {
-                    auto range = subsetIndex(p.field).equal(slice);
+                    const query::SubsetIndex& si = subsetIndex(p.field);
+                    if (!si.canAnswer(p.equal)) continue;
+                    auto range = si.equal(p.key);
                     e = range.first;
                     n = static_cast<size_t>(range.second - range.first);
                 }

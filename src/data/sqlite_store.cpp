@@ -300,7 +300,7 @@ struct SqliteStore::Impl {
                 }
                 case FieldType::Text:
                 case FieldType::Memo: {
-                    std::string text = v.isText() ? v.asText() : v.toText(NumberFormat::fromEnvironmentLocale());
+                    std::string text = v.isText() ? std::string(v.asText()) : v.toText(NumberFormat::fromEnvironmentLocale());
                     if (f.type == FieldType::Text && f.size > 0 && text.size() > static_cast<size_t>(f.size))
                         throw Error(kFieldTooSmall, "Il campo '" + cp1252::toUtf8(f.name) + "' della tabella '" +
                                                         cp1252::toUtf8(t.name) + "' accetta al massimo " +
@@ -547,7 +547,7 @@ std::vector<StoredQuery> SqliteStore::storedQueries() {
         if (!n.isText() || !k.isInteger() || !isQueryKind(static_cast<int>(k.asInteger())))
             throw Error(err::NotADatabase,
                         "La tabella delle query salvate del file " + impl_->fileText() + " è danneggiata.");
-        out.push_back(StoredQuery{n.asText(), static_cast<QueryKind>(k.asInteger()), q.isText() ? q.asText() : ""});
+        out.push_back(StoredQuery{std::string(n.asText()), static_cast<QueryKind>(k.asInteger()), q.isText() ? std::string(q.asText()) : ""});
     }
     return out;
 }

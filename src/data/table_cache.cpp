@@ -1,7 +1,9 @@
 #include "data/table_cache.h"
 
+#include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "core/cp1252.h"
 
@@ -18,11 +20,15 @@ struct Entry {
 struct Cache {
     std::mutex mutex;
     std::map<std::pair<std::string, std::string>, Entry> entries;
+    std::set<std::string> loading;  // files another thread is reading
+    std::condition_variable loaded;
 };
 
 Cache& cache() {
-    static Cache c;
-    return c;
+    // Never destroyed: freeing every table of a large hotel, value by value, as the program ends
+    // would take a tenth of a second; the system takes the memory back at once.
+    static Cache* c = new Cache;
+    return *c;
 }
 
 std::pair<std::string, std::string> keyOf(const fs::path& path, const std::string& table) {
@@ -70,6 +76,29 @@ void invalidate(const fs::path& path, const std::string& table) {
     auto& entries = cache().entries;
     for (auto it = entries.lower_bound({key.first, std::string()}); it != entries.end() && it->first.first == key.first;)
         it = it->second.table->derived ? entries.erase(it) : std::next(it);
+}
+
+void beginLoading(const fs::path& path) {
+    auto key = keyOf(path, std::string()).first;
+    std::lock_guard lock(cache().mutex);
+    cache().loading.insert(std::move(key));
+}
+
+void endLoading(const fs::path& path) {
+    auto key = keyOf(path, std::string()).first;
+    {
+        std::lock_guard lock(cache().mutex);
+        cache().loading.erase(key);
+    }
+    cache().loaded.notify_all();
+}
+
+bool waitForLoading(const fs::path& path) {
+    auto key = keyOf(path, std::string()).first;
+    std::unique_lock lock(cache().mutex);
+    if (!cache().loading.count(key)) return false;
+    cache().loaded.wait(lock, [&] { return !cache().loading.count(key); });
+    return true;
 }
 
 void clear() {

@@ -25,4 +25,10 @@ void store(const std::filesystem::path& path, const FileStamp& stamp, std::share
 void invalidate(const std::filesystem::path& path, const std::string& table);
 void clear();
 
+// A file another thread is reading whole: beginLoading() before, endLoading() after, and
+// waitForLoading() waits for that read to end; true when it waited (the tables may be here now).
+void beginLoading(const std::filesystem::path& path);
+void endLoading(const std::filesystem::path& path);
+bool waitForLoading(const std::filesystem::path& path);
+
 }  // namespace ov::tablecache

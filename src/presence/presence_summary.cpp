@@ -23,7 +23,7 @@ std::string optionLetters(const Workspace& ws) {
     RecordSet hotels = Database::open(ws, "AnagraficaHotels.mdb")->openRecordSet("AnagraficaHotels");
     if (!hotels.findFirst("NumeroHotel = 1")) return {};
     const Value& v = hotels.field("CodiceAssistenza");
-    return v.isText() ? v.asText() : std::string();
+    return v.isText() ? std::string(v.asText()) : std::string();
 }
 
 // The statistic of one day, formatted "#,##0"; empty when there is no record.

@@ -34,7 +34,7 @@ char codeCharacter(double code, int index, int16_t printerType) {
 
 }  // namespace
 
-std::string settingText(const Value& v) { return v.isText() ? v.asText() : v.toText(NumberFormat::italian()); }
+std::string settingText(const Value& v) { return v.isText() ? std::string(v.asText()) : v.toText(NumberFormat::italian()); }
 
 double settingNumber(const Value& v) { return v.isText() ? leadingNumber(v.asText()) : v.toDouble(); }
 

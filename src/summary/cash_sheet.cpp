@@ -44,7 +44,7 @@ CashSheet ReadCashSheet(const Workspace& ws, const Money& extraTillDeposits) {
     RecordSet hotels = Database::open(ws, "AnagraficaHotels.mdb")->openRecordSet("AnagraficaHotels");
     if (hotels.findFirst("Numero = 1")) {
         const Value& name = hotels.field("RagioneSociale");
-        sheet.hotelName = name.isText() ? name.asText() : std::string();
+        sheet.hotelName = name.isText() ? std::string(name.asText()) : std::string();
     }
     const Date today = ws.now().date;
     char name[32];

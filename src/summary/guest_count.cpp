@@ -36,7 +36,7 @@ std::optional<int> boardOf(RecordSet& boardNames, const std::string& code) {
     if (code.empty()) return 0;
     if (!boardNames.findFirst("Sigla = " + sqlText(code))) return 0;
     const Value& t = boardNames.field("Tipo");
-    const std::string type = t.isText() ? t.asText() : std::string();
+    const std::string type = t.isText() ? std::string(t.asText()) : std::string();
     if (type == "C") return 0;
     if (type == "M" || type == "1") return 1;
     if (type == "P") return 2;
@@ -53,7 +53,7 @@ void countOneGuest(GuestSources& src, CompanyRule rule, const HotelTwoRooms& roo
     const Value& own = card.field("NumeroProgressivo");
     if (hasRecord(src.arrangements, own)) {
         const Value& a = src.arrangements.field("Arrangiamento");
-        arrangement = a.isText() ? a.asText() : std::string();
+        arrangement = a.isText() ? std::string(a.asText()) : std::string();
         if (rule == CompanyRule::History) {
             company = hasRecord(src.companies, own);
         } else {
@@ -78,7 +78,7 @@ void countOneGuest(GuestSources& src, CompanyRule rule, const HotelTwoRooms& roo
         if (rule == CompanyRule::Live) company = src.companies.findFirst(byHead);
         if (src.arrangements.findFirst(byHead)) {
             const Value& a = src.arrangements.field("Arrangiamento");
-            arrangement = a.isText() ? a.asText() : std::string();
+            arrangement = a.isText() ? std::string(a.asText()) : std::string();
             if (rule == CompanyRule::History) company = src.companies.findFirst(byHead);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "core/cp1252.h"
 #include "data/database.h"
+#include "data/preload.h"
 #include "summary/guest_count.h"
 #include "summary/hotel_rooms.h"
 #include "summary/report_lines.h"
@@ -17,7 +18,7 @@ std::array<std::string, 10> readHeadings(const Workspace& ws, const ProgramState
         const std::string c = "NumeroHotel = " + std::to_string(state.hotelNumber) + " and NumeroColonna = " + std::to_string(n);
         if (columns.findFirst(c)) {
             const Value& h = columns.field("Intestazione");
-            headings[n - 1] = HeadingCell(h.isText() ? h.asText() : std::string());
+            headings[n - 1] = HeadingCell(h.isText() ? std::string(h.asText()) : std::string());
         } else {
             headings[n - 1] = std::string(9, ' ');
         }
@@ -31,7 +32,7 @@ void LoadOptionLetters(const Workspace& ws, ProgramState& state) {
     RecordSet hotels = Database::open(ws, "AnagraficaHotels.mdb")->openRecordSet("AnagraficaHotels");
     if (hotels.findFirst("NumeroHotel = 1")) {
         const Value& v = hotels.field("CodiceAssistenza");
-        state.optionLetters = v.isText() ? v.asText() : v.toText(NumberFormat::italian());
+        state.optionLetters = v.isText() ? std::string(v.asText()) : v.toText(NumberFormat::italian());
     }
 }
 
@@ -57,6 +58,12 @@ std::optional<SummaryPeriod> PrepareSummaryRun(const SummarySelection& sel, cons
 
 SummaryFigures ComputeSummaryFigures(const SummarySelection& sel, const Date& first, const Date& last,
                                      const Workspace& ws, ProgramState& state, Host& host) {
+    // The guest history and the live guests are read beside the invoices, which the first day
+    // reads before them: two processors read the run's files at once.
+    Preload ahead(ws, {historyDatabaseName(ws, state, "SchedaStoricoClienti.mdb"),
+                       historyDatabaseName(ws, state, "ArrangiamentoStoricoClienti.mdb"),
+                       historyDatabaseName(ws, state, "DittaStoricoClienti.mdb"), "Scheda_Cliente.mdb",
+                       "Arrangiamento.mdb", "Arrangiamenti.mdb", "Ditta_Intestataria.mdb"});
     HotelTwoRooms rooms;
     rooms.fill(ws);
     SummaryFigures figures;

@@ -14,7 +14,7 @@ using criteria::sqlText;
 // A null amount counts as 0.
 Money amountOf(const RecordSet& rs, const char* field) { return rs.field(field).toMoney(); }
 
-std::string textOf(const Value& v) { return v.isText() ? v.asText() : std::string(); }
+std::string textOf(const Value& v) { return v.isText() ? std::string(v.asText()) : std::string(); }
 
 // The criteria text naming one document: its date, type, number and counter. Empty when one of
 // them is null, since no record can match a null.

@@ -48,7 +48,7 @@ std::string dateText(const std::string& value) {
 // A value written into a look-up criteria: texts quoted (so a stored value can never change the
 // shape of the criteria), numbers in plain decimal.
 std::string keyLiteral(const Value& v, bool textType) {
-    if (textType || v.isText()) return criteria::sqlText(v.isText() ? v.asText() : v.toText(NumberFormat::english()));
+    if (textType || v.isText()) return criteria::sqlText(v.isText() ? std::string(v.asText()) : v.toText(NumberFormat::english()));
     return criteria::literal(v, false);
 }
 

@@ -74,7 +74,7 @@ TEST_F(DemoFolder, CoversTheYearBeforeTheLastFullMonthWithThePlannedCodes) {
     ASSERT_EQ(result_->exitCode, 0) << result_->err;
     auto stats = table("Dettaglio.mdb", "Dettaglio");
     std::set<std::string> days;
-    for (const auto& r : stats->rows) days.insert(at(*stats, r, "DataInserimento").asText());
+    for (const auto& r : stats->rows) days.insert(std::string(at(*stats, r, "DataInserimento").asText()));
     EXPECT_EQ(*days.begin(), "20240301");
     EXPECT_EQ(*days.rbegin(), "20250228");
     EXPECT_EQ(days.size(), 365u);
@@ -86,7 +86,7 @@ TEST_F(DemoFolder, CoversTheYearBeforeTheLastFullMonthWithThePlannedCodes) {
     std::map<std::string, Value> payCodes;
     auto codes = table("CodiciVari.mdb", "CodiciVari");
     for (const auto& r : codes->rows)
-        if (at(*codes, r, "Tipo") == Value::integer(4)) payCodes[at(*codes, r, "Sigla").asText()] = at(*codes, r, "Nazione");
+        if (at(*codes, r, "Tipo") == Value::integer(4)) payCodes[std::string(at(*codes, r, "Sigla").asText())] = at(*codes, r, "Nazione");
     EXPECT_EQ(payCodes.size(), 6u);
     EXPECT_EQ(payCodes["VOU"], Value::text("EXTRA"));
     EXPECT_EQ(payCodes["BON"], Value::text("EXTRA"));
@@ -108,7 +108,7 @@ TEST_F(DemoFolder, GuestsWithoutBoardHaveAHeadWithOne) {
         int marked = 0, heads = 0;
         for (const auto& r : cards->rows) {
             int64_t code = at(*cards, r, "NumeroProgressivo").asInteger();
-            if (at(*cards, r, "Lingua").asText().find('*') != std::string::npos) ++marked;
+            if (std::string(at(*cards, r, "Lingua").asText()).find('*') != std::string::npos) ++marked;
             if (withBoard.count(code)) continue;
             ++heads;
             int64_t head = 0;
@@ -128,7 +128,7 @@ TEST_F(DemoFolder, PaymentLinesAddUpAndDepositsAreDocuments) {
     auto docs = table("Fatture.mdb", "DatiFattura");
     auto lines = table("Fatture.mdb", "Incassi");
     auto key = [](const Table& t, const Row& r) {
-        return at(t, r, "DataEmissione").asText() + "/" + at(t, r, "TipoDocumento").asText() + "/" +
+        return std::string(at(t, r, "DataEmissione").asText()) + "/" + std::string(at(t, r, "TipoDocumento").asText()) + "/" +
                std::to_string(at(t, r, "NDocumento").asInteger()) + "/" +
                std::to_string(at(t, r, "Contatore").asInteger());
     };
@@ -136,14 +136,14 @@ TEST_F(DemoFolder, PaymentLinesAddUpAndDepositsAreDocuments) {
     std::set<std::string> kinds;
     for (const auto& r : lines->rows) {
         paid[key(*lines, r)] += at(*lines, r, "Importo").asCurrency();
-        kinds.insert(at(*lines, r, "TipoDocumento").asText());
+        kinds.insert(std::string(at(*lines, r, "TipoDocumento").asText()));
     }
     EXPECT_TRUE(kinds.count("ESTERNI") && kinds.count("USCITE"));
     std::set<std::string> docKeys, types;
     for (const auto& r : docs->rows) {
         std::string k = key(*docs, r);
         EXPECT_TRUE(docKeys.insert(k).second) << "document twice: " << k;
-        types.insert(at(*docs, r, "TipoDocumento").asText());
+        types.insert(std::string(at(*docs, r, "TipoDocumento").asText()));
         if (at(*docs, r, "Annullato") == Value::text("S")) continue;  // a cancelled document took no payment
         EXPECT_EQ(paid[k], at(*docs, r, "CorrPagato").asCurrency()) << k;
     }
@@ -216,7 +216,7 @@ TEST_F(DemoFolder, RoomsAndYearsMakeALargerHotelOfTheSameKind) {
     // Two years of statistics, ending with the last full month.
     auto stats = Database::open(Workspace(big), "Dettaglio.mdb")->table("Dettaglio");
     std::set<std::string> days;
-    for (const auto& r : stats->rows) days.insert(at(*stats, r, "DataInserimento").asText());
+    for (const auto& r : stats->rows) days.insert(std::string(at(*stats, r, "DataInserimento").asText()));
     EXPECT_EQ(*days.begin(), "20230301");
     EXPECT_EQ(*days.rbegin(), "20250228");
     EXPECT_EQ(days.size(), 731u);
@@ -233,12 +233,12 @@ TEST_F(DemoFolder, RoomsAndYearsMakeALargerHotelOfTheSameKind) {
     for (const char* file : {"Scheda_Cliente.mdb", "SchedaStoricoClienti.mdb"}) {
         auto cards = Database::open(Workspace(big), file)->table("Scheda_Cliente");
         for (const auto& r : cards->rows) {
-            const std::string room = at(*cards, r, "NumeroCamera").asText();
+            const std::string room = std::string(at(*cards, r, "NumeroCamera").asText());
             rooms.insert(room);
-            ++party[{room, at(*cards, r, "DataArrivo").asText()}];
+            ++party[{room, std::string(at(*cards, r, "DataArrivo").asText())}];
             if (std::string(file) == "SchedaStoricoClienti.mdb") {
-                latestHistoryDeparture = std::max(latestHistoryDeparture, at(*cards, r, "DataPartenzaReale").asText());
-                earliestHistoryArrival = std::min(earliestHistoryArrival, at(*cards, r, "DataArrivo").asText());
+                latestHistoryDeparture = std::max(latestHistoryDeparture, std::string(at(*cards, r, "DataPartenzaReale").asText()));
+                earliestHistoryArrival = std::min(earliestHistoryArrival, std::string(at(*cards, r, "DataArrivo").asText()));
             }
         }
     }

@@ -59,8 +59,8 @@ struct Folder {
         auto table = store.loadTable("ColonneOV");
         for (const Row& r : table->rows) {
             EXPECT_EQ(r[0], Value::integer(1));
-            out.push_back({static_cast<int>(r[1].asInteger()), r[2].asText(), static_cast<int>(r[3].asInteger()),
-                           r[4].asText()});
+            out.push_back({static_cast<int>(r[1].asInteger()), std::string(r[2].asText()), static_cast<int>(r[3].asInteger()),
+                           std::string(r[4].asText())});
         }
         return out;
     }

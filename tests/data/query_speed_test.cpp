@@ -190,7 +190,7 @@ TEST(QuerySpeed, DISABLED_HotelYearOnTheFixture) {
                     if (head.isNull() || !find(arr, "CodiceCliente = " + std::to_string(head.asInteger()))) continue;
                 }
                 find(comp, own);
-                if (find(names, "Sigla = '" + arr.field("Arrangiamento").asText() + "'")) ++guests;
+                if (find(names, "Sigla = '" + std::string(arr.field("Arrangiamento").asText()) + "'")) ++guests;
             }
         }
         // Documents, deposits and payment lines.
@@ -203,12 +203,12 @@ TEST(QuerySpeed, DISABLED_HotelYearOnTheFixture) {
         const std::string walk = "DataEmissione = " + q(d) + " and Annullato <> 'S'";
         for (bool f = find(docs, walk); f; f = next(docs, walk)) {
             std::string key = "DataEmissione = " + q(d) + " and TipoDocumento = " +
-                              q(docs.field("TipoDocumento").asText()) +
+                              q(std::string(docs.field("TipoDocumento").asText())) +
                               " and NDocumento = " + std::to_string(docs.field("NDocumento").asInteger()) +
                               " and Contatore = " + std::to_string(docs.field("Contatore").asInteger());
             if (find(reg, key)) continue;
             for (bool l = find(lines, key); l; l = next(lines, key))
-                if (!lines.field("Sigla").isNull() && find(codes, "Sigla = '" + lines.field("Sigla").asText() + "'"))
+                if (!lines.field("Sigla").isNull() && find(codes, "Sigla = '" + std::string(lines.field("Sigla").asText()) + "'"))
                     takings += lines.field("Importo").toMoney();
         }
         // Item takings by configured column, then outgoings.

@@ -97,7 +97,7 @@ protected:
         auto table = store.loadTable("ColonneOV");
         std::vector<StoredRow> out;
         for (const Row& r : table->rows)
-            out.push_back({static_cast<int>(r[1].asInteger()), r[2].asText(), static_cast<int>(r[3].asInteger())});
+            out.push_back({static_cast<int>(r[1].asInteger()), std::string(r[2].asText()), static_cast<int>(r[3].asInteger())});
         return out;
     }
 

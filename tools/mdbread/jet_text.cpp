@@ -27,27 +27,35 @@ void appendUtf16(std::string& out, const unsigned char* p, size_t size) {
 
 }  // namespace
 
-std::string jet4Text(const unsigned char* p, size_t size) {
-    std::string out;
+void appendJet4Text(std::string& out, const unsigned char* p, size_t size) {
     if (size >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
-        out.reserve(size);
+        out.reserve(out.size() + size);
         bool compressed = true;
         size_t runStart = 2;
         // A zero byte ends a run in either mode, as the engine writes them.
         for (size_t i = 2; i <= size; ++i) {
             if (i < size && p[i] != 0) continue;
             if (compressed) {
-                for (size_t k = runStart; k < i; ++k) out += toCodePage(p[k]);
+                // Most runs are plain ASCII, which stays as it is.
+                size_t k = runStart;
+                while (k < i && p[k] < 0x80) ++k;
+                out.append(reinterpret_cast<const char*>(p + runStart), k - runStart);
+                for (; k < i; ++k) out += toCodePage(p[k]);
             } else {
                 appendUtf16(out, p + runStart, i - runStart);
             }
             compressed = !compressed;
             runStart = i + 1;
         }
-        return out;
+        return;
     }
-    out.reserve(size / 2);
+    out.reserve(out.size() + size / 2);
     appendUtf16(out, p, size);
+}
+
+std::string jet4Text(const unsigned char* p, size_t size) {
+    std::string out;
+    appendJet4Text(out, p, size);
     return out;
 }
 

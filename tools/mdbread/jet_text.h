@@ -9,6 +9,8 @@ namespace mdbread {
 // UTF-16 pairs, a zero byte switching between the two). Characters the code page lacks,
 // C1 controls included, become '?'.
 std::string jet4Text(const unsigned char* bytes, size_t size);
+// The same, appended to `out`.
+void appendJet4Text(std::string& out, const unsigned char* bytes, size_t size);
 // Jet 3 text is already single-byte in the file's code page.
 std::string jet3Text(const unsigned char* bytes, size_t size);
 

@@ -27,7 +27,7 @@ std::shared_ptr<ov::Table> loadQueryRows(UserTable& table, LongValueReader& long
     }
 }
 
-std::string textOf(const ov::Value& v) { return v.isText() ? v.asText() : std::string(); }
+std::string textOf(const ov::Value& v) { return v.isText() ? std::string(v.asText()) : std::string(); }
 
 }  // namespace
 

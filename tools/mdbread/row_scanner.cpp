@@ -97,10 +97,11 @@ uint32_t RowScanner::forEachRow(const std::function<void(int, int)>& visit) {
     uint32_t count = 0;
     for (uint32_t pg : pages) {
         readDataPage(pg, "page");
-        const int rows = rowsOnPage(mdb_, page(), where());
+        const std::string here = where();  // once a page: the rows of a page are many
+        const int rows = rowsOnPage(mdb_, page(), here);
         for (int r = 0; r < rows; ++r) {
             if (isDeleted(page(), r)) continue;
-            const RowSlot s = rowSlot(mdb_, page(), rows, r, where());
+            const RowSlot s = rowSlot(mdb_, page(), rows, r, here);
             if (s.flags & kOverflowRow)
                 visitOverflowRow(s, visit);
             else

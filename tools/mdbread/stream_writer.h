@@ -25,6 +25,15 @@ public:
     // Text with a 16-bit length (names, cut at 65535 bytes) or a 32-bit one (values).
     void str16(std::string_view s);
     void str32(std::string_view s);
+    // A text with a 32-bit length that `append(buffer)` appends in place, with no copy between.
+    template <typename Append>
+    void str32With(Append append) {
+        const size_t at = buf_.size();
+        buf_.append(4, '\0');
+        append(buf_);
+        auto n = static_cast<uint32_t>(buf_.size() - at - 4);
+        for (int i = 0; i < 4; ++i) buf_[at + static_cast<size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    }
 
     // Writes out the buffer once it has grown; flush() writes everything.
     void maybeFlush() { if (fd_ >= 0 && buf_.size() >= kChunk) flush(); }
@@ -35,7 +44,9 @@ public:
 private:
     static constexpr size_t kChunk = 1 << 16;
     void le(uint64_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) buf_ += static_cast<char>((v >> (8 * i)) & 0xFF);
+        char b[8];
+        for (int i = 0; i < bytes; ++i) b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        buf_.append(b, static_cast<size_t>(bytes));
     }
 
     int fd_;

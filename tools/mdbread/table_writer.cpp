@@ -159,7 +159,10 @@ void TableWriter::writeValue(const MdbColumn& col, const MdbField& f, int rowSta
         g_free(s);
         break;
     }
-    case MDB_TEXT: out_.str32(text(v, static_cast<size_t>(f.siz))); break;
+    case MDB_TEXT:
+        if (jet4_) out_.str32With([&](std::string& b) { appendJet4Text(b, v, static_cast<size_t>(f.siz)); });
+        else out_.str32(jet3Text(v, static_cast<size_t>(f.siz)));
+        break;
     case MDB_MEMO: {
         std::string bytes = longValues_.read(v, static_cast<size_t>(f.siz));
         out_.str32(text(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));

@@ -89,7 +89,7 @@ Value arithmetic(BinaryOp op, const Value& left, const Value& right) {
         return Value::text(textOf(left) + textOf(right));
     }
     if (left.isNull() || right.isNull()) return Value::null();
-    if (op == BinaryOp::Add && left.isText() && right.isText()) return Value::text(left.asText() + right.asText());
+    if (op == BinaryOp::Add && left.isText() && right.isText()) return Value::text(std::string(left.asText()).append(right.asText()));
     Value a = asNumber(left), b = asNumber(right);
 
     if (op == BinaryOp::Div) {
@@ -203,7 +203,7 @@ const NumberFormat& textFormat() {
     return f;
 }
 
-std::string textOf(const Value& v) { return v.isText() ? v.asText() : v.toText(textFormat()); }
+std::string textOf(const Value& v) { return v.isText() ? std::string(v.asText()) : v.toText(textFormat()); }
 
 std::optional<int> compareValues(const Value& a, const Value& b) {
     if (a.isNull() || b.isNull()) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "data/query/indexes.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/cp1252.h"
 #include "data/query/evaluator.h"
@@ -20,9 +21,7 @@ bool makeIndexKey(const Value& v, IndexKey& key) {
     if (v.isNull()) return false;
     key.isText = v.isText();
     if (key.isText) {
-        const std::string& s = v.asText();
-        key.text.resize(s.size());
-        for (size_t i = 0; i < s.size(); ++i) key.text[i] = static_cast<char>(cp1252::upper(static_cast<unsigned char>(s[i])));
+        cp1252::toUpper(v.asText(), key.text);
     } else {
         key.number = v.toDouble() + 0.0;  // -0 and 0 are one key
     }
@@ -48,32 +47,59 @@ void appendKey(const Value& v, std::string& key) {
 
 FieldIndex::FieldIndex(const Table& table, int field) : field_(field) {
     const size_t f = static_cast<size_t>(field);
-    rank_.assign(table.rows.size(), 0);
-    for (size_t i = 0; i < table.rows.size(); ++i) {
+    const size_t n = table.rows.size();
+    rank_.assign(n, 0);
+    for (size_t i = 0; i < n && kind_ != ColumnKind::Mixed; ++i) {
         const Row& row = table.rows[i];
-        if (f >= row.size() || row[f].isNull()) continue;
-        kind_ = widen(kind_, row[f]);
-        order_.push_back(static_cast<uint32_t>(i));
+        if (f < row.size() && !row[f].isNull()) kind_ = widen(kind_, row[f]);
     }
-    if (kind_ == ColumnKind::Mixed) {
-        order_.clear();
+    if (kind_ == ColumnKind::Mixed || kind_ == ColumnKind::Empty) {
+        groupStart_.push_back(0);
         return;
     }
-    std::stable_sort(order_.begin(), order_.end(),
-                     [&](uint32_t a, uint32_t b) { return compareForSort(table.rows[a][f], table.rows[b][f]) < 0; });
+    // Rows grouped by key (rank_ holds group + 1 for now), a row of each group standing for it.
+    std::vector<uint32_t> sample;
     IndexKey key;
-    for (size_t k = 0; k < order_.size(); ++k) {
-        const Value& v = table.rows[order_[k]][f];
-        if (k == 0 || compareForSort(table.rows[order_[k - 1]][f], v) != 0) {
-            groupStart_.push_back(static_cast<uint32_t>(k));
-            auto rank = static_cast<uint32_t>(groupStart_.size());
-            makeIndexKey(v, key);
-            if (key.isText) textRank_.emplace(key.text, rank);
-            else numberRank_.emplace(key.number, rank);
-        }
-        rank_[order_[k]] = static_cast<uint32_t>(groupStart_.size());
+    const bool text = kind_ == ColumnKind::Text;
+    for (size_t i = 0; i < n; ++i) {
+        const Row& row = table.rows[i];
+        if (f >= row.size() || !makeIndexKey(row[f], key)) continue;
+        const auto group = static_cast<uint32_t>(sample.size());
+        const uint32_t g = text ? textRank_.try_emplace(key.text, group).first->second
+                                : numberRank_.try_emplace(key.number, group).first->second;
+        if (g == group) sample.push_back(static_cast<uint32_t>(i));
+        rank_[i] = g + 1;
     }
-    groupStart_.push_back(static_cast<uint32_t>(order_.size()));
+    // The distinct keys in value order: capitals compare byte by byte as texts compare without
+    // regard to case; numbers by value, exactly.
+    const size_t groups = sample.size();
+    std::vector<uint32_t> byValue(groups);
+    for (uint32_t g = 0; g < groups; ++g) byValue[g] = g;
+    if (text) {
+        std::vector<const std::string*> keyOf(groups);
+        for (const auto& [k, g] : textRank_) keyOf[g] = &k;
+        std::sort(byValue.begin(), byValue.end(), [&](uint32_t a, uint32_t b) { return *keyOf[a] < *keyOf[b]; });
+    } else {
+        std::sort(byValue.begin(), byValue.end(), [&](uint32_t a, uint32_t b) {
+            return compareForSort(table.rows[sample[a]][f], table.rows[sample[b]][f]) < 0;
+        });
+    }
+    std::vector<uint32_t> rankOfGroup(groups);
+    for (uint32_t r = 0; r < groups; ++r) rankOfGroup[byValue[r]] = r + 1;
+    for (auto& entry : textRank_) entry.second = rankOfGroup[entry.second];
+    for (auto& entry : numberRank_) entry.second = rankOfGroup[entry.second];
+    // Rows by rank, each rank's rows in table order.
+    groupStart_.assign(groups + 1, 0);
+    for (size_t i = 0; i < n; ++i) {
+        if (rank_[i] == 0) continue;
+        rank_[i] = rankOfGroup[rank_[i] - 1];
+        ++groupStart_[rank_[i]];
+    }
+    for (size_t r = 1; r <= groups; ++r) groupStart_[r] += groupStart_[r - 1];
+    order_.resize(groupStart_[groups]);
+    std::vector<uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
+    for (size_t i = 0; i < n; ++i)
+        if (rank_[i] != 0) order_[next[rank_[i] - 1]++] = static_cast<uint32_t>(i);
 }
 
 bool FieldIndex::canAnswer(const Value& bound) const {
@@ -129,19 +155,43 @@ FieldIndex::Slice FieldIndex::equal(const IndexKey& key) const {
     return s;
 }
 
-SubsetIndex::SubsetIndex(const FieldIndex& field, const std::vector<uint32_t>& rows) {
+SubsetIndex::SubsetIndex(const Table& table, int field, const std::vector<uint32_t>& rows) {
+    const size_t f = static_cast<size_t>(field);
     entries_.reserve(rows.size());
-    for (size_t p = 0; p < rows.size(); ++p)
-        entries_.push_back(uint64_t{field.rankOf(rows[p])} << 32 | static_cast<uint32_t>(p));
+    IndexKey key;
+    for (size_t p = 0; p < rows.size(); ++p) {
+        const Row& row = table.rows[rows[p]];
+        if (f >= row.size() || !makeIndexKey(row[f], key)) continue;
+        kind_ = widen(kind_, row[f]);
+        const auto fresh = static_cast<uint32_t>(textGroup_.size() + numberGroup_.size());
+        const uint32_t group = key.isText ? textGroup_.try_emplace(key.text, fresh).first->second
+                                          : numberGroup_.try_emplace(key.number, fresh).first->second;
+        entries_.push_back(uint64_t{group} << 32 | static_cast<uint32_t>(p));
+    }
     std::sort(entries_.begin(), entries_.end());
 }
 
-std::pair<const uint64_t*, const uint64_t*> SubsetIndex::equal(const FieldIndex::Slice& slice) const {
-    if (slice.size() == 0) return {nullptr, nullptr};
-    uint64_t lo = uint64_t{slice.lowRank} << 32, hi = uint64_t{slice.highRank} << 32;
+bool SubsetIndex::canAnswer(const Value& bound) const {
+    if (bound.isNull() || kind_ == ColumnKind::Mixed) return false;
+    return kind_ == ColumnKind::Empty || (kind_ == ColumnKind::Text) == bound.isText();
+}
+
+std::pair<const uint64_t*, const uint64_t*> SubsetIndex::equal(const IndexKey& key) const {
+    uint32_t group;
+    if (key.isText) {
+        auto it = textGroup_.find(key.text);
+        if (it == textGroup_.end()) return {nullptr, nullptr};
+        group = it->second;
+    } else {
+        auto it = numberGroup_.find(key.number);
+        if (it == numberGroup_.end()) return {nullptr, nullptr};
+        group = it->second;
+    }
     const uint64_t* b = entries_.data();
     const uint64_t* e = b + entries_.size();
-    return {std::lower_bound(b, e, lo), std::lower_bound(b, e, hi)};
+    const uint64_t lo = uint64_t{group} << 32;
+    const uint64_t* first = std::lower_bound(b, e, lo);
+    return {first, std::lower_bound(first, e, lo + (uint64_t{1} << 32))};
 }
 
 TableIndexes& indexesOf(const Table& table) {
@@ -153,9 +203,62 @@ TableIndexes& indexesOf(const Table& table) {
         fresh->rowsData = table.rows.data();
         fresh->rowCount = table.rows.size();
         fresh->fields.resize(table.fields.size());
+        fresh->stats.resize(table.fields.size());
+        fresh->probed.resize(table.fields.size());
         table.indexes = std::move(fresh);
     }
     return *table.indexes;
+}
+
+const ColumnStats& columnStatsOf(const Table& table, int field) {
+    TableIndexes& ix = indexesOf(table);
+    std::lock_guard lock(ix.mutex);
+    auto& slot = ix.stats.at(static_cast<size_t>(field));
+    if (!slot) {
+        auto s = std::make_shared<ColumnStats>();
+        const size_t f = static_cast<size_t>(field);
+        for (const Row& row : table.rows) {
+            if (f >= row.size() || row[f].isNull()) {
+                ++s->nulls;
+                continue;
+            }
+            const Value& v = row[f];
+            if (s->kind == ColumnKind::Empty) s->min = s->max = v;
+            s->kind = widen(s->kind, v);
+            if (compareForSort(v, s->min) < 0) s->min = v;
+            if (compareForSort(v, s->max) > 0) s->max = v;
+        }
+        slot = std::move(s);
+    }
+    return *slot;
+}
+
+std::shared_ptr<const std::vector<uint32_t>> ranksAlong(const Table& table, const FieldIndex& by, const FieldIndex& of) {
+    TableIndexes& ix = indexesOf(table);
+    std::lock_guard lock(ix.mutex);
+    auto& slot = ix.along[{by.field(), of.field()}];
+    if (!slot) {
+        auto ranks = std::make_shared<std::vector<uint32_t>>();
+        ranks->reserve(by.order().size());
+        for (uint32_t row : by.order()) ranks->push_back(of.rankOf(row));
+        slot = std::move(ranks);
+    }
+    return slot;
+}
+
+bool probedBefore(const Table& table, int field) {
+    TableIndexes& ix = indexesOf(table);
+    std::lock_guard lock(ix.mutex);
+    auto& seen = ix.probed.at(static_cast<size_t>(field));
+    const bool before = seen != 0;
+    seen = 1;
+    return before;
+}
+
+std::shared_ptr<const FieldIndex> builtFieldIndex(const Table& table, int field) {
+    TableIndexes& ix = indexesOf(table);
+    std::lock_guard lock(ix.mutex);
+    return ix.fields.at(static_cast<size_t>(field));
 }
 
 std::shared_ptr<const FieldIndex> fieldIndexOf(const Table& table, int field) {

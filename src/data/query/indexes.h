@@ -5,8 +5,10 @@
 // A field's index orders the rows by value and gives every row the rank of its value (0 for
 // null, equal values one rank). A range of values is then a range of ranks, an equality a single
 // rank found by hashing, and testing a row against a bound or ordering two rows is a comparison
-// of two integers.
+// of two integers. It is built by grouping the rows by their key (text in capitals, numbers by
+// value) and sorting the distinct keys only: a date column of a year has 366 of them.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -15,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/query/lexer.h"
 #include "data/table.h"
 
 namespace ov::query {
@@ -61,6 +64,7 @@ public:
     // Row positions with a non-null value, by value; equal values in table order.
     const std::vector<uint32_t>& order() const { return order_; }
     uint32_t rankOf(uint32_t row) const { return rank_[row]; }
+    int field() const { return field_; }
 
 private:
     int field_;
@@ -72,17 +76,31 @@ private:
     std::unordered_map<double, uint32_t> numberRank_;
 };
 
-// The positions of a record set's rows (a subset of a table, in any order) grouped by the rank of
-// one field's value, for find operations.
+// The positions of a record set's rows (a subset of a table, in any order) grouped by one field's
+// key, for find operations: built from the subset's own values, so a find over a day's rows never
+// builds an index of the whole table.
 class SubsetIndex {
 public:
-    SubsetIndex(const FieldIndex& field, const std::vector<uint32_t>& rows);
-    // The positions whose value has the slice's rank (an equality slice), ascending.
-    std::pair<const uint64_t*, const uint64_t*> equal(const FieldIndex::Slice& slice) const;
+    SubsetIndex(const Table& table, int field, const std::vector<uint32_t>& rows);
+    // As FieldIndex::canAnswer, for the subset's values.
+    bool canAnswer(const Value& bound) const;
+    // The positions, ascending, whose value equals the key.
+    std::pair<const uint64_t*, const uint64_t*> equal(const IndexKey& key) const;
     static uint32_t positionOf(uint64_t entry) { return static_cast<uint32_t>(entry); }
 
 private:
-    std::vector<uint64_t> entries_;  // rank << 32 | position, sorted
+    ColumnKind kind_ = ColumnKind::Empty;
+    std::vector<uint64_t> entries_;  // group << 32 | position, sorted
+    std::unordered_map<std::string, uint32_t> textGroup_;
+    std::unordered_map<double, uint32_t> numberGroup_;
+};
+
+// What a column holds: the kind of its values, how many are null, the smallest and the largest
+// (in the order of ORDER BY).
+struct ColumnStats {
+    ColumnKind kind = ColumnKind::Empty;
+    size_t nulls = 0;
+    Value min, max;
 };
 
 // Everything the query engine keeps beside one loaded table.
@@ -91,11 +109,25 @@ struct TableIndexes {
     size_t rowCount = 0;
     std::mutex mutex;
     std::vector<std::shared_ptr<const FieldIndex>> fields;                 // by field position
+    std::vector<std::shared_ptr<const ColumnStats>> stats;                 // by field position
+    std::vector<uint8_t> probed;                                           // by field position: filtered on before
+    std::map<std::pair<int, int>, std::shared_ptr<const std::vector<uint32_t>>> along;  // see ranksAlong
     std::unordered_map<std::string, std::shared_ptr<const Shape>> shapes;  // bound criteria, by shape
+    std::vector<std::pair<LiteralTemplate, std::shared_ptr<const Shape>>> templates;  // forms of texts met
 };
 
 TableIndexes& indexesOf(const Table& table);
 std::shared_ptr<const FieldIndex> fieldIndexOf(const Table& table, int field);
+const ColumnStats& columnStatsOf(const Table& table, int field);
+// The ranks of `of`'s values for the rows of `by`'s order(), in that order: a range of `by`
+// tested against a range of `of` reads them one after another, not row by row across the table
+// (the guests arrived by a day and leaving after it).
+std::shared_ptr<const std::vector<uint32_t>> ranksAlong(const Table& table, const FieldIndex& by, const FieldIndex& of);
+// Notes a filter on the field; whether one came before. A field filtered on once (a one-day
+// run) is cheaper to test row by row than to index; the second filter pays for the index.
+bool probedBefore(const Table& table, int field);
+// The field's index when something has built it already; null otherwise.
+std::shared_ptr<const FieldIndex> builtFieldIndex(const Table& table, int field);
 
 // Below this many rows a plain walk is as quick as using an index.
 inline constexpr size_t kIndexThreshold = 32;

@@ -21,8 +21,58 @@ bool isNameChar(unsigned char c) { return isNameStart(c) || isDigit(c); }
 
 bool isBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Calls emit(kind, text, offset) for every token but the end. A text literal comes without its
-// quotes, a doubled quote inside made single (in `buffer`); everything else is a view of `s`.
+bool startsNumber(std::string_view s, size_t i) {
+    auto at = [&](size_t k) -> unsigned char { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0; };
+    return isDigit(at(i)) || (at(i) == '.' && isDigit(at(i + 1)));
+}
+
+// Where the number starting at `i` ends: digits, a dot and decimals, an exponent.
+size_t numberEnd(std::string_view s, size_t i) {
+    auto at = [&](size_t k) -> unsigned char { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0; };
+    while (isDigit(at(i))) ++i;
+    if (at(i) == '.') {
+        ++i;
+        while (isDigit(at(i))) ++i;
+    }
+    if ((at(i) == 'e' || at(i) == 'E') &&
+        (isDigit(at(i + 1)) || ((at(i + 1) == '+' || at(i + 1) == '-') && isDigit(at(i + 2))))) {
+        i += 2;
+        while (isDigit(at(i))) ++i;
+    }
+    return i;
+}
+
+// Where the literal in quotes starting at `i` ends (after its closing quote), its text in `body`
+// (in `buffer` when a doubled quote inside stands for one); npos when it is not closed.
+size_t quotedEnd(std::string_view s, size_t i, std::string& buffer, std::string_view& body) {
+    const char quote = s[i];
+    size_t j = i + 1;
+    bool doubled = false;
+    // The quote is written twice inside the literal to stand for itself.
+    while (true) {
+        if (j >= s.size()) return std::string_view::npos;
+        if (s[j] == quote) {
+            if (j + 1 >= s.size() || s[j + 1] != quote) break;
+            doubled = true;
+            j += 2;
+            continue;
+        }
+        ++j;
+    }
+    body = s.substr(i + 1, j - i - 1);
+    if (doubled) {
+        buffer.clear();
+        for (size_t k = 0; k < body.size(); ++k) {
+            buffer += body[k];
+            if (body[k] == quote) ++k;
+        }
+        body = buffer;
+    }
+    return j + 1;
+}
+
+// Calls emit(kind, text, offset, end) for every token but the end. A text literal comes without
+// its quotes, a doubled quote inside made single (in `buffer`); everything else is a view of `s`.
 template <typename Emit>
 void scan(std::string_view s, std::string& buffer, Emit emit) {
     size_t i = 0;
@@ -35,60 +85,31 @@ void scan(std::string_view s, std::string& buffer, Emit emit) {
         unsigned char c = at(i);
         if (isNameStart(c)) {
             while (i < n && isNameChar(at(i))) ++i;
-            emit(TokenKind::Name, s.substr(start, i - start), start);
-        } else if (isDigit(c) || (c == '.' && isDigit(at(i + 1)))) {
-            while (isDigit(at(i))) ++i;
-            if (at(i) == '.') {
-                ++i;
-                while (isDigit(at(i))) ++i;
-            }
-            if ((at(i) == 'e' || at(i) == 'E') &&
-                (isDigit(at(i + 1)) || ((at(i + 1) == '+' || at(i + 1) == '-') && isDigit(at(i + 2))))) {
-                i += 2;
-                while (isDigit(at(i))) ++i;
-            }
-            emit(TokenKind::Number, s.substr(start, i - start), start);
+            emit(TokenKind::Name, s.substr(start, i - start), start, i);
+        } else if (startsNumber(s, i)) {
+            i = numberEnd(s, i);
+            emit(TokenKind::Number, s.substr(start, i - start), start, i);
         } else if (c == '\'' || c == '"') {
-            // The quote is written twice inside the literal to stand for itself.
-            size_t j = i + 1;
-            bool doubled = false;
-            while (true) {
-                if (j >= n) throw LexError{start, true};
-                if (at(j) == c) {
-                    if (at(j + 1) != c) break;
-                    doubled = true;
-                    j += 2;
-                    continue;
-                }
-                ++j;
-            }
-            std::string_view body = s.substr(start + 1, j - start - 1);
-            if (doubled) {
-                buffer.clear();
-                for (size_t k = 0; k < body.size(); ++k) {
-                    buffer += body[k];
-                    if (static_cast<unsigned char>(body[k]) == c) ++k;
-                }
-                body = buffer;
-            }
-            i = j + 1;
-            emit(TokenKind::Text, body, start);
+            std::string_view body;
+            i = quotedEnd(s, i, buffer, body);
+            if (i == std::string_view::npos) throw LexError{start, true};
+            emit(TokenKind::Text, body, start, i);
         } else if (c == '#') {
             size_t close = s.find('#', i + 1);
             if (close == std::string_view::npos || close == i + 1) throw LexError{start, false};
             i = close + 1;
-            emit(TokenKind::Date, s.substr(start + 1, close - start - 1), start);
+            emit(TokenKind::Date, s.substr(start + 1, close - start - 1), start, i);
         } else if (c == '[') {
             size_t close = s.find(']', i + 1);
             if (close == std::string_view::npos || close == i + 1) throw LexError{start, false};
             i = close + 1;
-            emit(TokenKind::Bracketed, s.substr(start + 1, close - start - 1), start);
+            emit(TokenKind::Bracketed, s.substr(start + 1, close - start - 1), start, i);
         } else if ((c == '<' && (at(i + 1) == '>' || at(i + 1) == '=')) || (c == '>' && at(i + 1) == '=')) {
             i += 2;
-            emit(TokenKind::Symbol, s.substr(start, 2), start);
+            emit(TokenKind::Symbol, s.substr(start, 2), start, i);
         } else if (std::string_view("=<>+-*/&(),;.!").find(static_cast<char>(c)) != std::string_view::npos) {
             ++i;
-            emit(TokenKind::Symbol, s.substr(start, 1), start);
+            emit(TokenKind::Symbol, s.substr(start, 1), start, i);
         } else {
             throw LexError{start, false};
         }
@@ -104,7 +125,7 @@ bool Token::isWord(std::string_view word) const {
 std::vector<Token> tokenize(std::string_view s) {
     std::vector<Token> out;
     std::string buffer;
-    scan(s, buffer, [&](TokenKind kind, std::string_view text, size_t offset) {
+    scan(s, buffer, [&](TokenKind kind, std::string_view text, size_t offset, size_t) {
         out.push_back(Token{kind, std::string(text), offset});
     });
     out.push_back(Token{TokenKind::End, {}, s.size()});
@@ -204,7 +225,7 @@ void splitLiterals(std::string_view text, LiteralSplit& out) {
     out.shape.clear();
     out.values.clear();
     std::string buffer;
-    scan(text, buffer, [&](TokenKind kind, std::string_view t, size_t) {
+    scan(text, buffer, [&](TokenKind kind, std::string_view t, size_t, size_t) {
         switch (kind) {
             case TokenKind::Number:
                 out.shape += '\x01';
@@ -230,6 +251,62 @@ void splitLiterals(std::string_view text, LiteralSplit& out) {
                 break;
         }
     });
+}
+
+namespace {
+
+// A literal of a template stands between a blank or an operator and a blank, an operator or the
+// end: a literal of another text lexes there into one token of the same kind with the same tokens
+// around it.
+bool mayPrecede(char c) { return isBlank(static_cast<unsigned char>(c)) || std::string_view("=<>(),&+-*/").find(c) != std::string_view::npos; }
+bool mayFollow(char c) { return isBlank(static_cast<unsigned char>(c)) || std::string_view(")=<>,;&+-*/").find(c) != std::string_view::npos; }
+
+}  // namespace
+
+bool makeLiteralTemplate(std::string_view text, LiteralTemplate& out) {
+    out.pieces.clear();
+    out.kinds.clear();
+    std::string buffer;
+    size_t pieceStart = 0;
+    bool fits = true;
+    try {
+        scan(text, buffer, [&](TokenKind kind, std::string_view, size_t start, size_t end) {
+            if (kind != TokenKind::Number && kind != TokenKind::Text) return;
+            if ((start > 0 && !mayPrecede(text[start - 1])) || (end < text.size() && !mayFollow(text[end]))) fits = false;
+            out.pieces.emplace_back(text.substr(pieceStart, start - pieceStart));
+            out.kinds.push_back(kind);
+            pieceStart = end;
+        });
+    } catch (const LexError&) {
+        return false;
+    }
+    out.pieces.emplace_back(text.substr(pieceStart));
+    return fits;
+}
+
+bool matchLiteralTemplate(const LiteralTemplate& t, std::string_view text, std::vector<Value>& values) {
+    values.clear();
+    std::string buffer;
+    size_t pos = 0;
+    for (size_t k = 0;; ++k) {
+        const std::string& piece = t.pieces[k];
+        if (text.size() - pos < piece.size() || text.compare(pos, piece.size(), piece) != 0) return false;
+        pos += piece.size();
+        if (k == t.kinds.size()) return pos == text.size();
+        if (t.kinds[k] == TokenKind::Number) {
+            if (!startsNumber(text, pos)) return false;
+            const size_t end = numberEnd(text, pos);
+            values.push_back(numberLiteral(text.substr(pos, end - pos)));
+            pos = end;
+        } else {
+            if (pos >= text.size() || (text[pos] != '\'' && text[pos] != '"')) return false;
+            std::string_view body;
+            const size_t end = quotedEnd(text, pos, buffer, body);
+            if (end == std::string_view::npos) return false;
+            values.push_back(Value::text(body));
+            pos = end;
+        }
+    }
 }
 
 }  // namespace ov::query

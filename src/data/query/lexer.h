@@ -58,4 +58,18 @@ struct LiteralSplit {
 // Throws LexError. `out` is overwritten; its storage is reused.
 void splitLiterals(std::string_view text, LiteralSplit& out);
 
+// A text cut at its number and text literals: the fixed pieces around them and their kinds. A
+// text of the same form (the same pieces, other literals) gives its literals by a comparison of
+// the pieces, without being split again: a walk builds "CodiceCliente = " & code for every guest.
+struct LiteralTemplate {
+    std::vector<std::string> pieces;  // one more than kinds: before each literal, and after the last
+    std::vector<TokenKind> kinds;     // Number or Text
+};
+// The template of a text; false when the text does not lex, or when a literal stands where a
+// literal of another text might lex into other tokens (right after a name, say).
+bool makeLiteralTemplate(std::string_view text, LiteralTemplate& out);
+// The literals of a text of the template's form, as splitLiterals gives them; false when the text
+// is of another form.
+bool matchLiteralTemplate(const LiteralTemplate& t, std::string_view text, std::vector<Value>& values);
+
 }  // namespace ov::query

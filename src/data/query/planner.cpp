@@ -88,6 +88,17 @@ void findProbes(Shape& s) {
             s.probes.push_back(std::move(p));
         }
     }
+    // A probe tests its field directly when its terms stand together: the terms then keep the
+    // order in which the engine tests them.
+    s.direct.assign(s.terms.size(), Shape::kEngine);
+    for (size_t k = 0; k < s.probes.size(); ++k) {
+        const std::vector<size_t>& ts = s.probes[k].terms;
+        bool together = !ts.empty();
+        for (size_t i = 1; i < ts.size(); ++i) together = together && ts[i] == ts[0] + i;
+        if (!together) continue;
+        s.direct[ts[0]] = static_cast<int>(k);
+        for (size_t i = 1; i < ts.size(); ++i) s.direct[ts[i]] = Shape::kCovered;
+    }
 }
 
 const Value& literalValue(const Node& n, const Bindings& b) {
@@ -126,49 +137,161 @@ std::vector<uint32_t> scanRows(const Table& table, const Condition& c) {
     return out;
 }
 
+// Whether a value lies within a probe's bounds, in the order of ORDER BY (which never fails on a
+// value of the other kind): exactly the comparison's answer for a value of the bounds' kind, an
+// estimate otherwise.
+bool withinProbe(const Value& v, const Probe& p) {
+    if (v.isNull()) return false;
+    if (p.equality) return compareForSort(v, p.equal) == 0;
+    if (p.low) {
+        int c = compareForSort(v, p.low->value);
+        if (p.low->inclusive ? c < 0 : c <= 0) return false;
+    }
+    if (p.high) {
+        int c = compareForSort(v, p.high->value);
+        if (p.high->inclusive ? c > 0 : c >= 0) return false;
+    }
+    return true;
+}
+
+// How many rows a probe lets through, judged by rows spread evenly over the table.
+size_t sampledCount(const Table& table, const Probe& p) {
+    constexpr size_t kSamples = 64;
+    const size_t n = table.rows.size();
+    const size_t samples = std::min(n, kSamples);
+    const size_t f = static_cast<size_t>(p.field);
+    size_t hits = 0;
+    for (size_t i = 0; i < samples; ++i) {
+        const Row& row = table.rows[i * n / samples];
+        if (f < row.size() && withinProbe(row[f], p)) ++hits;
+    }
+    return hits * n / samples;
+}
+
+// A range probe that every row of the table passes: the column holds no null and its smallest
+// and largest values lie within the bounds (a room range of ' ' to 'ZZZZ').
+bool passesEveryRow(const Table& table, const Probe& p) {
+    if (p.equality) return false;
+    const ColumnStats& stats = columnStatsOf(table, p.field);
+    if (stats.nulls > 0 || (stats.kind != ColumnKind::Text && stats.kind != ColumnKind::Number)) return false;
+    auto sameKind = [&](const Value& v) { return !v.isNull() && v.isText() == (stats.kind == ColumnKind::Text); };
+    if (p.low) {
+        if (!sameKind(p.low->value)) return false;
+        int c = compareForSort(stats.min, p.low->value);
+        if (p.low->inclusive ? c < 0 : c <= 0) return false;
+    }
+    if (p.high) {
+        if (!sameKind(p.high->value)) return false;
+        int c = compareForSort(stats.max, p.high->value);
+        if (p.high->inclusive ? c > 0 : c >= 0) return false;
+    }
+    return true;
+}
+
 std::vector<uint32_t> filterRows(const Table& table, const Condition& c) {
     const size_t n = table.rows.size();
     if (n < kIndexThreshold || c.probes.empty()) return scanRows(table, c);
 
+    // Probes whose index is built already answer by rank; a probe every row passes needs no test.
+    // A field filtered on for the first time gets neither: its rows are tested.
+    // Of the others, only the one that looks the most selective on a sample gets its index built,
+    // and only when it lets fewer rows through than the built ones, or they leave many.
     std::vector<Answer> answers;
-    for (const Probe& p : c.probes) {
-        auto index = fieldIndexOf(table, p.field);
+    std::vector<const Probe*> settled;  // answered for every row
+    auto answerWith = [&](const Probe& p, std::shared_ptr<const FieldIndex> index) {
         if (p.equality) {
-            if (!index->canAnswer(p.equal)) continue;
-            answers.push_back(Answer{&p, index, index->equal(p.key)});
-        } else {
-            if ((p.low && !index->canAnswer(p.low->value)) || (p.high && !index->canAnswer(p.high->value))) continue;
+            if (index->canAnswer(p.equal)) answers.push_back(Answer{&p, index, index->equal(p.key)});
+        } else if ((!p.low || index->canAnswer(p.low->value)) && (!p.high || index->canAnswer(p.high->value))) {
             answers.push_back(Answer{&p, index, index->range(table, p.low, p.high)});
         }
+    };
+    const Probe* unbuilt = nullptr;
+    size_t unbuiltCount = n;
+    for (const Probe& p : c.probes) {
+        const bool before = probedBefore(table, p.field);
+        if (before && passesEveryRow(table, p)) {
+            settled.push_back(&p);
+        } else if (auto index = builtFieldIndex(table, p.field)) {
+            answerWith(p, std::move(index));
+        } else if (!before) {
+            continue;  // a first filter on the field tests its rows: no statistics, no index
+        } else if (size_t count = sampledCount(table, p); count < unbuiltCount) {
+            unbuilt = &p;
+            unbuiltCount = count;
+        }
     }
-    if (answers.empty()) return scanRows(table, c);
+    size_t fewest = n;
+    for (const Answer& a : answers) fewest = std::min(fewest, a.slice.size());
+    // A second index pays too when the best one still leaves many rows (those arrived by a day
+    // among those leaving after it) and the probe lets fewer than all through.
+    if (unbuilt && (unbuiltCount < fewest || (fewest > n / 16 && unbuiltCount < n)))
+        answerWith(*unbuilt, fieldIndexOf(table, unbuilt->field));
 
+    // The terms left, in their order; a probe no index answered is tested on its field's value
+    // directly when the value is of its bounds' kind (what the comparison would do), by the
+    // engine otherwise.
+    struct Check {
+        const Probe* probe = nullptr;
+        const Node* term = nullptr;
+    };
+    std::vector<Check> rest;
+    const auto& terms = c.shape->terms;
+    auto answers_ = [&](const Probe& p, size_t t) { return std::find(p.terms->begin(), p.terms->end(), t) != p.terms->end(); };
+    for (size_t t = 0; t < terms.size(); ++t) {
+        bool answered = false;
+        for (const Answer& a : answers) answered = answered || answers_(*a.probe, t);
+        for (const Probe* p : settled) answered = answered || answers_(*p, t);
+        if (answered) continue;
+        const int d = c.shape->direct[t];
+        if (d >= 0) rest.push_back(Check{&c.probes[static_cast<size_t>(d)], nullptr});
+        else if (d == Shape::kEngine) rest.push_back(Check{nullptr, terms[t]});
+    }
+    auto passes = [&](const Check& k, const Row& row) {
+        return (k.probe ? c.probeTruth(*k.probe, row) : truth(*k.term, row, c.bindings)) == Tri::True;
+    };
     size_t best = 0;
     for (size_t i = 1; i < answers.size(); ++i)
         if (answers[i].slice.size() < answers[best].slice.size()) best = i;
-    std::vector<const Node*> rest;
-    const auto& terms = c.shape->terms;
-    for (size_t t = 0; t < terms.size(); ++t) {
-        bool answered = false;
-        for (const Answer& a : answers)
-            if (std::find(a.probe->terms->begin(), a.probe->terms->end(), t) != a.probe->terms->end()) answered = true;
-        if (!answered) rest.push_back(terms[t]);
-    }
     auto accept = [&](uint32_t r) {
         for (size_t i = 0; i < answers.size(); ++i)
             if (i != best && !answers[i].slice.holds(answers[i].index->rankOf(r))) return false;
-        for (const Node* t : rest)
-            if (truth(*t, table.rows[r], c.bindings) != Tri::True) return false;
+        for (const Check& k : rest)
+            if (!passes(k, table.rows[r])) return false;
         return true;
     };
 
     std::vector<uint32_t> out;
+    if (answers.empty()) {
+        for (uint32_t r = 0; r < n; ++r)
+            if (accept(r)) out.push_back(r);
+        return out;
+    }
     const Answer& a = answers[best];
     const auto& order = a.index->order();
     if (a.probe->equality) {
         // Equal values stand in table order.
         for (size_t k = a.slice.first; k < a.slice.last; ++k)
             if (accept(order[k])) out.push_back(order[k]);
+        return out;
+    }
+    if (answers.size() > 1) {
+        // The other ranges are tested on their ranks laid out along this one's order; the few rows
+        // left are put back in table order before the terms no index answers.
+        std::vector<std::pair<std::shared_ptr<const std::vector<uint32_t>>, FieldIndex::Slice>> others;
+        for (size_t i = 0; i < answers.size(); ++i)
+            if (i != best) others.emplace_back(ranksAlong(table, *a.index, *answers[i].index), answers[i].slice);
+        std::vector<uint32_t> candidates;
+        for (size_t k = a.slice.first; k < a.slice.last; ++k) {
+            bool held = true;
+            for (const auto& [ranks, slice] : others) held = held && slice.holds((*ranks)[k]);
+            if (held) candidates.push_back(order[k]);
+        }
+        std::sort(candidates.begin(), candidates.end());
+        for (uint32_t r : candidates) {
+            bool kept = true;
+            for (const Check& k : rest) kept = kept && passes(k, table.rows[r]);
+            if (kept) out.push_back(r);
+        }
         return out;
     }
     // A range is in value order; a bit per row gives the candidates back in table order.
@@ -217,7 +340,37 @@ void orderRows(const Table& table, const std::vector<std::pair<size_t, bool>>& o
 
 }  // namespace
 
-bool Condition::matches(const Row& row) const { return truth(shape->expr.root, row, bindings) == Tri::True; }
+Tri Condition::probeTruth(const Probe& p, const Row& row) const {
+    const size_t f = static_cast<size_t>(p.field);
+    static const Value kNull;
+    const Value& v = f < row.size() ? row[f] : kNull;
+    if (v.isNull()) return Tri::Null;  // null compares to nothing
+    auto sameKind = [&](const Value& b) { return !b.isNull() && b.isText() == v.isText(); };
+    if (p.equality ? sameKind(p.equal) : (!p.low || sameKind(p.low->value)) && (!p.high || sameKind(p.high->value)))
+        return withinProbe(v, p) ? Tri::True : Tri::False;
+    Tri all = Tri::True;
+    for (size_t t : *p.terms) {
+        Tri r = truth(*shape->terms[t], row, bindings);
+        if (r == Tri::False) return r;
+        if (r == Tri::Null) all = Tri::Null;
+    }
+    return all;
+}
+
+// The terms in order, as the engine's AND takes them: the first false one ends the test, a null
+// one does not.
+bool Condition::matches(const Row& row) const {
+    const auto& terms = shape->terms;
+    bool unknown = false;
+    for (size_t t = 0; t < terms.size(); ++t) {
+        const int d = shape->direct[t];
+        if (d == Shape::kCovered) continue;
+        Tri r = d >= 0 ? probeTruth(probes[static_cast<size_t>(d)], row) : truth(*terms[t], row, bindings);
+        if (r == Tri::False) return false;
+        if (r == Tri::Null) unknown = true;
+    }
+    return !unknown;
+}
 
 bool Condition::matchesExcept(const Row& row, const Probe& answered) const {
     const auto& terms = shape->terms;
@@ -228,21 +381,59 @@ bool Condition::matchesExcept(const Row& row, const Probe& answered) const {
     return true;
 }
 
+namespace {
+
+constexpr size_t kMemoForms = 8;
+constexpr size_t kTableForms = 64;
+
+// The shape of a text of a form met before, by this caller or by any caller on the table; its
+// literals in `values`.
+std::shared_ptr<const Shape> knownForm(const Table& table, std::string_view text, ShapeMemo& memo,
+                                       std::vector<Value>& values) {
+    for (auto it = memo.templates.rbegin(); it != memo.templates.rend(); ++it)
+        if (matchLiteralTemplate(it->first, text, values)) return it->second;
+    TableIndexes& ix = indexesOf(table);
+    std::lock_guard lock(ix.mutex);
+    for (auto& [form, shape] : ix.templates) {
+        if (!matchLiteralTemplate(form, text, values)) continue;
+        if (memo.templates.size() >= kMemoForms) memo.templates.erase(memo.templates.begin());
+        memo.templates.emplace_back(form, shape);
+        return shape;
+    }
+    return nullptr;
+}
+
+void rememberForm(const Table& table, std::string_view text, const std::shared_ptr<const Shape>& shape, ShapeMemo& memo) {
+    LiteralTemplate form;
+    if (!makeLiteralTemplate(text, form)) return;
+    if (memo.templates.size() >= kMemoForms) memo.templates.erase(memo.templates.begin());
+    memo.templates.emplace_back(form, shape);
+    TableIndexes& ix = indexesOf(table);
+    std::lock_guard lock(ix.mutex);
+    if (ix.templates.size() >= kTableForms) ix.templates.erase(ix.templates.begin());
+    ix.templates.emplace_back(std::move(form), shape);
+}
+
+}  // namespace
+
 void prepareCondition(Condition& c, const Table& table, std::string_view text, ShapeMemo& memo) {
     c.text.clear();
-    try {
-        splitLiterals(text, memo.split);
-    } catch (const LexError&) {
-        parseCriteria(text);  // raises the error the text deserves
-        throw syntaxError(text);
-    }
-    std::shared_ptr<const Shape> shape;
-    for (auto it = memo.shapes.rbegin(); it != memo.shapes.rend() && !shape; ++it)
-        if (it->first == memo.split.shape) shape = it->second;
+    std::shared_ptr<const Shape> shape = knownForm(table, text, memo, memo.split.values);
     if (!shape) {
-        shape = shapeFor(table, text, memo.split.shape);
-        if (memo.shapes.size() >= 8) memo.shapes.erase(memo.shapes.begin());
-        memo.shapes.emplace_back(memo.split.shape, shape);
+        try {
+            splitLiterals(text, memo.split);
+        } catch (const LexError&) {
+            parseCriteria(text);  // raises the error the text deserves
+            throw syntaxError(text);
+        }
+        for (auto it = memo.shapes.rbegin(); it != memo.shapes.rend() && !shape; ++it)
+            if (it->first == memo.split.shape) shape = it->second;
+        if (!shape) {
+            shape = shapeFor(table, text, memo.split.shape);
+            if (memo.shapes.size() >= 8) memo.shapes.erase(memo.shapes.begin());
+            memo.shapes.emplace_back(memo.split.shape, shape);
+        }
+        rememberForm(table, text, shape, memo);
     }
     c.shape = shape;
     c.bindings.values.swap(memo.split.values);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/query/bound.h"
+#include "data/query/evaluator.h"
 #include "data/query/indexes.h"
 #include "data/query/lexer.h"
 #include "data/query/syntax.h"
@@ -32,6 +33,10 @@ struct Shape {
     BoundExpr expr;
     std::vector<const Node*> terms;  // the top-level And terms of expr.root
     std::vector<ProbeShape> probes;
+    // By term: the probe that tests it (and the terms after it that the probe answers) on the
+    // field's value directly; kCovered for those later terms; kEngine for a term the engine tests.
+    static constexpr int kEngine = -1, kCovered = -2;
+    std::vector<int> direct;
 
     Shape() = default;
     Shape(const Shape&) = delete;
@@ -58,12 +63,17 @@ struct Condition {
     bool matches(const Row& row) const;
     // Every term but the ones the probe answers is true.
     bool matchesExcept(const Row& row, const Probe& answered) const;
+    // The probe's terms for the row: on the field's value directly when it is of the bounds'
+    // kind (as the comparison would answer), through the engine otherwise.
+    Tri probeTruth(const Probe& p, const Row& row) const;
 };
 
-// The shapes one caller has met, so that a text of a known shape costs a split and no lookup.
+// The shapes one caller has met, so that a text of a known form costs a comparison of its fixed
+// pieces, and a text of a known shape a split and no lookup.
 struct ShapeMemo {
     LiteralSplit split;
     std::vector<std::pair<std::string, std::shared_ptr<const Shape>>> shapes;
+    std::vector<std::pair<LiteralTemplate, std::shared_ptr<const Shape>>> templates;
 };
 
 // Readies `c` for the text, reusing its storage. Errors: 3075 / 3085 for a text that does not
