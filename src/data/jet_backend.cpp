@@ -39,6 +39,7 @@ std::chrono::milliseconds readTimeout() {
 // Exit statuses of ovdesk-mdbread (tools/mdbread/main.cpp).
 constexpr int kHelperCannotOpen = 2;  // libmdb does not take the file for a Jet database
 constexpr int kHelperDamaged = 3;     // the file does not hold together where a table lies
+constexpr int kHelperNoSuchTable = 4; // asked for one table, the file has none of that name
 constexpr int kHelperOutOfMemory = 6;
 
 // The most a helper may write for a file of `size` bytes. The stream of a table is never much
@@ -91,6 +92,13 @@ private:
     // The table with every column (columns null) or at least those named. The file is read with
     // the columns the run needs; a table of it read with fewer than asked is read again alone.
     std::shared_ptr<Table> load(const std::string& name, const std::vector<std::string>* columns) {
+        // A reader outside a run that declares its tables wants this one table: the file's others
+        // are not read for it.
+        if (!currentColumnNeeds() && !(loaded_ && tablecache::stampOf(path_) == stamp_)) {
+            for (auto& t : readFile(name, columns).tables)
+                if (cp1252::equalNoCase(t->name, name)) return t;
+            throw noSuchTable(name);
+        }
         ensureLoaded();
         for (auto& t : tables_) {
             if (!cp1252::equalNoCase(t->name, name)) continue;
@@ -99,8 +107,12 @@ private:
                 if (cp1252::equalNoCase(again->name, name)) return t = std::move(again);
             break;  // gone since: as a table the file lacks
         }
-        throw Error(err::TableNotFound, "Impossibile trovare la tabella o la query '" + cp1252::toUtf8(name) +
-                                            "' nel database '" + displayName_ + "'.");
+        throw noSuchTable(name);
+    }
+
+    Error noSuchTable(const std::string& name) const {
+        return Error(err::TableNotFound, "Impossibile trovare la tabella o la query '" + cp1252::toUtf8(name) +
+                                             "' nel database '" + displayName_ + "'.");
     }
 
     Error readOnly() const {
@@ -153,6 +165,7 @@ private:
                 }
                 return contents;
             } catch (const ReadFailure& f) {
+                if (f.number == err::TableNotFound) throw noSuchTable(onlyTable);
                 if (attempt == 2 || !f.worthRetrying) {
                     if (f.reason.empty())
                         throw Error(err::NotADatabase, "Formato di database non riconosciuto: '" + displayName_ +
@@ -198,6 +211,7 @@ private:
         case jet::HelperRun::End::Exited:
             if (run.code == kHelperCannotOpen) throw ReadFailure{err::NotADatabase, "", true};
             if (run.code == kHelperDamaged) throw damaged("pagine mancanti o incoerenti");
+            if (run.code == kHelperNoSuchTable) throw ReadFailure{err::TableNotFound, "", false};
             if (run.code == kHelperOutOfMemory) throw damaged("memoria insufficiente per leggerlo");
             if (run.code != 0)
                 throw damaged("il programma di lettura è terminato con il codice " + std::to_string(run.code));
