@@ -26,7 +26,7 @@ void toUpper(std::string_view text, std::string& out);
 
 // Case-insensitive comparison of two code-page texts: <0, 0, >0.
 int compareNoCase(std::string_view a, std::string_view b);
-inline bool equalNoCase(std::string_view a, std::string_view b) { return compareNoCase(a, b) == 0; }
+inline bool equalNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && compareNoCase(a, b) == 0; }
 
 // Blanks trimmed (only ' ', as the original's Trim does).
 std::string_view trim(std::string_view text);

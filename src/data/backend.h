@@ -19,6 +19,12 @@ public:
     virtual std::vector<std::string> tableNames() = 0;
     // The whole table; Error 3078 naming the table when the file has none of that name.
     virtual std::shared_ptr<Table> loadTable(const std::string& name) = 0;
+    // The table with at least the fields of these names; a store that cannot leave fields out
+    // gives the whole table.
+    virtual std::shared_ptr<Table> loadColumns(const std::string& name, const std::vector<std::string>& columns) {
+        (void)columns;
+        return loadTable(name);
+    }
     // The queries saved in the file, in the file's order.
     virtual std::vector<StoredQuery> storedQueries() = 0;
     virtual bool writable() const = 0;

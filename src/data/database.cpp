@@ -8,6 +8,7 @@
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/file_access.h"
+#include "data/column_needs.h"
 #include "data/table_cache.h"
 
 namespace fs = std::filesystem;
@@ -88,19 +89,23 @@ bool Database::writable() const { return backend_->writable(); }
 std::vector<std::string> Database::tableNames() { return backend_->tableNames(); }
 
 std::shared_ptr<const Table> Database::table(const std::string& name) {
-    if (auto t = tablecache::lookup(path_, name)) return t;
+    const ColumnNeeds* needs = currentColumnNeeds();
+    const std::vector<std::string>* columns = needs ? needs->of(name) : nullptr;
+    if (auto t = tablecache::lookup(path_, name, columns)) return t;
     if (tablecache::waitForLoading(path_))
-        if (auto t = tablecache::lookup(path_, name)) return t;
+        if (auto t = tablecache::lookup(path_, name, columns)) return t;
     auto stamp = tablecache::stampOf(path_);
     std::shared_ptr<const Table> t;
     try {
-        t = backend_->loadTable(name);
+        t = columns ? backend_->loadColumns(name, *columns) : backend_->loadTable(name);
     } catch (const Error& e) {
         if (e.number() != err::TableNotFound) throw;
         std::optional<StoredQuery> query;
         for (StoredQuery& q : storedQueries())
             if (cp1252::equalNoCase(q.name, name)) query = std::move(q);
         if (!query) throw;
+        // A saved query may read any field of its tables.
+        ColumnNeedsScope everyColumn(nullptr);
         t = runStoredQuery(*query);
     }
     tablecache::store(path_, stamp, t);

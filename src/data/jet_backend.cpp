@@ -11,6 +11,7 @@
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "data/backend.h"
+#include "data/column_needs.h"
 #include "data/jet_helper.h"
 #include "data/jet_stream_reader.h"
 #include "data/table_cache.h"
@@ -38,6 +39,7 @@ std::chrono::milliseconds readTimeout() {
 // Exit statuses of ovdesk-mdbread (tools/mdbread/main.cpp).
 constexpr int kHelperCannotOpen = 2;  // libmdb does not take the file for a Jet database
 constexpr int kHelperDamaged = 3;     // the file does not hold together where a table lies
+constexpr int kHelperNoSuchTable = 4; // asked for one table, the file has none of that name
 constexpr int kHelperOutOfMemory = 6;
 
 // The most a helper may write for a file of `size` bytes. The stream of a table is never much
@@ -67,12 +69,10 @@ public:
         return names;
     }
 
-    std::shared_ptr<Table> loadTable(const std::string& name) override {
-        ensureLoaded();
-        for (const auto& t : tables_)
-            if (cp1252::equalNoCase(t->name, name)) return t;
-        throw Error(err::TableNotFound, "Impossibile trovare la tabella o la query '" + cp1252::toUtf8(name) +
-                                            "' nel database '" + displayName_ + "'.");
+    std::shared_ptr<Table> loadTable(const std::string& name) override { return load(name, nullptr); }
+
+    std::shared_ptr<Table> loadColumns(const std::string& name, const std::vector<std::string>& columns) override {
+        return load(name, &columns);
     }
 
     std::vector<StoredQuery> storedQueries() override {
@@ -89,25 +89,83 @@ public:
     void deleteRow(const std::string&, int64_t) override { throw readOnly(); }
 
 private:
+    // The table with every column (columns null) or at least those named. The file is read with
+    // the columns the run needs; a table of it read with fewer than asked is read again alone.
+    std::shared_ptr<Table> load(const std::string& name, const std::vector<std::string>* columns) {
+        // A reader outside a run that declares its tables wants this one table: the file's others
+        // are not read for it.
+        if (!currentColumnNeeds() && !(loaded_ && tablecache::stampOf(path_) == stamp_)) {
+            for (auto& t : readFile(name, columns).tables)
+                if (cp1252::equalNoCase(t->name, name)) return t;
+            throw noSuchTable(name);
+        }
+        ensureLoaded();
+        for (auto& t : tables_) {
+            if (!cp1252::equalNoCase(t->name, name)) continue;
+            if (columnsCover(t->columnsRead(), columns)) return t;
+            for (auto& again : readFile(name, columns).tables)
+                if (cp1252::equalNoCase(again->name, name)) return t = std::move(again);
+            break;  // gone since: as a table the file lacks
+        }
+        throw noSuchTable(name);
+    }
+
+    Error noSuchTable(const std::string& name) const {
+        return Error(err::TableNotFound, "Impossibile trovare la tabella o la query '" + cp1252::toUtf8(name) +
+                                             "' nel database '" + displayName_ + "'.");
+    }
+
     Error readOnly() const {
         return Error(err::ReadOnly,
                      "Impossibile aggiornare il database '" + displayName_ + "': i database Jet sono di sola lettura.");
     }
 
-    // Reads the file unless the tables in hand are of its present state.
+    // Reads the file unless the tables in hand are of its present state, with the columns the
+    // run needs of each table.
     void ensureLoaded() {
         if (loaded_ && tablecache::stampOf(path_) == stamp_) return;
+        loaded_ = false;
+        tables_.clear();
+        queries_.clear();
+        const tablecache::FileStamp stamp = tablecache::stampOf(path_);
+        jetstream::Contents contents = readFile(std::string(), nullptr);
+        tables_ = std::move(contents.tables);
+        queries_ = std::move(contents.queries);
+        queriesUnreadable_ = std::move(contents.queriesUnreadable);
+        // Every table of the file goes to the cache: later tables of it cost nothing.
+        for (const auto& t : tables_) tablecache::store(path_, stamp, t);
+        stamp_ = stamp;
+        loaded_ = true;
+    }
+
+    // One read of the file (a second after a pause when the first failed): every table with the
+    // columns the run needs, or the one named with `columns` (null: every one).
+    jetstream::Contents readFile(const std::string& onlyTable, const std::vector<std::string>* columns) const {
+        std::vector<std::string> args;
+        const ColumnNeeds* needs = currentColumnNeeds();
+        auto ask = [&](const std::string& table, const std::vector<std::string>& fields) {
+            std::string a = "--columns=" + cp1252::toUtf8(table);
+            for (const std::string& f : fields) a += '\x1f' + cp1252::toUtf8(f);
+            args.push_back(std::move(a));
+        };
+        if (!onlyTable.empty()) {
+            if (columns) ask(onlyTable, *columns);
+        } else if (needs) {
+            for (const auto& [table, fields] : needs->tables()) ask(table, fields);
+        }
+        args.push_back(path_.string());
+        if (!onlyTable.empty()) args.push_back(cp1252::toUtf8(onlyTable));
         for (int attempt = 1;; ++attempt) {
-            tablecache::FileStamp stamp = tablecache::stampOf(path_);
             try {
-                jetstream::Contents contents = readOnce();
-                tables_ = std::move(contents.tables);
-                queries_ = std::move(contents.queries);
-                queriesUnreadable_ = std::move(contents.queriesUnreadable);
+                jetstream::Contents contents = readOnce(args);
+                for (auto& t : contents.tables) {
+                    const std::vector<std::string>* asked = onlyTable.empty() ? (needs ? needs->of(t->name) : nullptr)
+                                                                              : columns;
+                    if (asked) t->onlyColumns = *asked;
+                }
+                return contents;
             } catch (const ReadFailure& f) {
-                loaded_ = false;
-                tables_.clear();
-                queries_.clear();
+                if (f.number == err::TableNotFound) throw noSuchTable(onlyTable);
                 if (attempt == 2 || !f.worthRetrying) {
                     if (f.reason.empty())
                         throw Error(err::NotADatabase, "Formato di database non riconosciuto: '" + displayName_ +
@@ -115,17 +173,11 @@ private:
                     throw Error(f.number, "Impossibile leggere il database '" + displayName_ + "': " + f.reason + ".");
                 }
                 std::this_thread::sleep_for(kRetryPause);
-                continue;
             }
-            // Every table of the file goes to the cache: later tables of it cost nothing.
-            for (const auto& t : tables_) tablecache::store(path_, stamp, t);
-            stamp_ = stamp;
-            loaded_ = true;
-            return;
         }
     }
 
-    jetstream::Contents readOnce() const {
+    jetstream::Contents readOnce(const std::vector<std::string>& args) const {
         fs::path helper = jet::findHelper();
         if (helper.empty())
             throw ReadFailure{err::NotADatabase, "programma di lettura 'ovdesk-mdbread' non trovato", false};
@@ -136,7 +188,7 @@ private:
         // the stream of a helper that failed is no evidence.
         std::optional<jet::HelperProcess> process;
         try {
-            process.emplace(helper, path_, timeout, streamLimit(ec ? 0 : size));
+            process.emplace(helper, args, timeout, streamLimit(ec ? 0 : size));
         } catch (const std::system_error&) {
             throw ReadFailure{err::NotADatabase, "impossibile avviare il programma di lettura '" + helper.string() + "'",
                               false};
@@ -159,6 +211,7 @@ private:
         case jet::HelperRun::End::Exited:
             if (run.code == kHelperCannotOpen) throw ReadFailure{err::NotADatabase, "", true};
             if (run.code == kHelperDamaged) throw damaged("pagine mancanti o incoerenti");
+            if (run.code == kHelperNoSuchTable) throw ReadFailure{err::TableNotFound, "", false};
             if (run.code == kHelperOutOfMemory) throw damaged("memoria insufficiente per leggerlo");
             if (run.code != 0)
                 throw damaged("il programma di lettura è terminato con il codice " + std::to_string(run.code));

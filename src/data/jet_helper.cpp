@@ -133,6 +133,10 @@ struct HelperProcess::State {
 
 HelperProcess::HelperProcess(const fs::path& helper, const fs::path& file, std::chrono::milliseconds timeout,
                              size_t maxOutput)
+    : HelperProcess(helper, std::vector<std::string>{file.string()}, timeout, maxOutput) {}
+
+HelperProcess::HelperProcess(const fs::path& helper, const std::vector<std::string>& arguments,
+                             std::chrono::milliseconds timeout, size_t maxOutput)
     : state_(std::make_unique<State>()) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
@@ -145,10 +149,12 @@ HelperProcess::HelperProcess(const fs::path& helper, const fs::path& file, std::
     posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::string helperArg = helper.string();
-    std::string fileArg = file.string();
-    char* argv[] = {helperArg.data(), fileArg.data(), nullptr};
+    std::vector<std::string> args = arguments;
+    std::vector<char*> argv{helperArg.data()};
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
     pid_t pid = -1;
-    int rc = ::posix_spawn(&pid, helperArg.c_str(), &actions, nullptr, argv, environ);
+    int rc = ::posix_spawn(&pid, helperArg.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) throw std::system_error(rc, std::generic_category(), "posix_spawn " + helperArg);
     state_->child = std::make_unique<Child>(pid);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ov::jet {
 
@@ -35,6 +36,9 @@ HelperRun runHelper(const std::filesystem::path& helper, const std::filesystem::
 class HelperProcess {
 public:
     HelperProcess(const std::filesystem::path& helper, const std::filesystem::path& file,
+                  std::chrono::milliseconds timeout, size_t maxOutput = SIZE_MAX);
+    // The helper given these arguments rather than the file alone.
+    HelperProcess(const std::filesystem::path& helper, const std::vector<std::string>& arguments,
                   std::chrono::milliseconds timeout, size_t maxOutput = SIZE_MAX);
     ~HelperProcess();
     HelperProcess(HelperProcess&&) noexcept;

@@ -1,5 +1,6 @@
 #include "data/jet_stream_reader.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -21,25 +22,20 @@ public:
     explicit Cursor(const ByteSource& more) : more_(&more) {}
 
     bool atEnd() { return pos_ == s_.size() && !fill(1); }
-    uint8_t u8() { return static_cast<uint8_t>(take(1)[0]); }
-    uint16_t u16() { return static_cast<uint16_t>(le(2)); }
-    uint32_t u32() { return static_cast<uint32_t>(le(4)); }
+    uint8_t u8() { return static_cast<uint8_t>(*next(1)); }
+    uint16_t u16() { return le<uint16_t>(); }
+    uint32_t u32() { return le<uint32_t>(); }
     int32_t i32() { return static_cast<int32_t>(u32()); }
-    int64_t i64() { return static_cast<int64_t>(le(8)); }
+    int64_t i64() { return static_cast<int64_t>(le<uint64_t>()); }
     double f64() {
-        uint64_t bits = le(8);
+        uint64_t bits = le<uint64_t>();
         double d;
         std::memcpy(&d, &bits, sizeof d);
         return d;
     }
     std::string str16() { return std::string(take(u16())); }
     std::string str32() { return std::string(take(u32())); }
-    std::string_view take(size_t n) {
-        if (n > s_.size() - pos_ && !fill(n)) throw MalformedStream("stream cut short");
-        std::string_view v = s_.substr(pos_, n);
-        pos_ += n;
-        return v;
-    }
+    std::string_view take(size_t n) { return {next(n), n}; }
 
 private:
     // Whether `n` bytes are there to read, asking the source for more.
@@ -52,10 +48,23 @@ private:
         s_ = buffer_;
         return buffer_.size() >= n;
     }
-    uint64_t le(int bytes) {
-        std::string_view b = take(static_cast<size_t>(bytes));
-        uint64_t v = 0;
-        for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[static_cast<size_t>(i)]);
+    // The next `n` bytes, which stay until the next read.
+    const char* next(size_t n) {
+        if (n > s_.size() - pos_ && !fill(n)) throw MalformedStream("stream cut short");
+        const char* p = s_.data() + pos_;
+        pos_ += n;
+        return p;
+    }
+    // A little-endian integer: the bytes as they are on a little-endian processor.
+    template <typename T>
+    T le() {
+        const char* b = next(sizeof(T));
+        T v = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&v, b, sizeof v);
+        } else {
+            for (size_t i = sizeof(T); i-- > 0;) v = static_cast<T>(v << 8 | static_cast<unsigned char>(b[i]));
+        }
         return v;
     }
 

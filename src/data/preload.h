@@ -2,7 +2,9 @@
 // Reads files a run will need on a thread of its own while the run reads others: a summary reads
 // the invoices while the guest history is being read. What the thread reads goes to the table
 // cache; a reader that wants a file being read waits for it. Nothing is reported from the thread:
-// a file it could not read is read again by whoever needs it, who then gets the error.
+// a file it could not read is read again by whoever needs it, who then gets the error. The thread
+// reads the columns the constructing thread's run needs (data/column_needs.h); the needs must
+// outlive this.
 #include <atomic>
 #include <string>
 #include <thread>

@@ -2,6 +2,7 @@
 // A table loaded whole into memory: its fields in order and its rows in table order.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ struct Table {
     std::vector<int64_t> rowIds;
     // The rows of a query rather than of a stored table: never written.
     bool derived = false;
+    // Read with only the columns of these names (data/column_needs.h); unset: every column.
+    std::optional<std::vector<std::string>> onlyColumns;
+    const std::vector<std::string>* columnsRead() const { return onlyColumns ? &*onlyColumns : nullptr; }
 
     // Position of a field, matched without regard to case; -1 when the table has none.
     int fieldIndex(std::string_view fieldName) const;

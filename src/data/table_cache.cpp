@@ -6,6 +6,7 @@
 #include <set>
 
 #include "core/cp1252.h"
+#include "data/column_needs.h"
 
 namespace fs = std::filesystem;
 
@@ -49,7 +50,8 @@ FileStamp stampOf(const fs::path& path) {
     return s;
 }
 
-std::shared_ptr<const Table> lookup(const fs::path& path, const std::string& table) {
+std::shared_ptr<const Table> lookup(const fs::path& path, const std::string& table,
+                                    const std::vector<std::string>* columns) {
     auto key = keyOf(path, table);
     FileStamp now = stampOf(path);
     std::lock_guard lock(cache().mutex);
@@ -59,13 +61,16 @@ std::shared_ptr<const Table> lookup(const fs::path& path, const std::string& tab
         cache().entries.erase(it);
         return nullptr;
     }
+    if (!columnsCover(it->second.table->columnsRead(), columns)) return nullptr;
     return it->second.table;
 }
 
 void store(const fs::path& path, const FileStamp& stamp, std::shared_ptr<const Table> table) {
     auto key = keyOf(path, table->name);
     std::lock_guard lock(cache().mutex);
-    cache().entries[key] = Entry{stamp, std::move(table)};
+    Entry& e = cache().entries[key];
+    if (e.table && e.stamp == stamp && !e.table->columnsRead() && table->columnsRead()) return;
+    e = Entry{stamp, std::move(table)};
 }
 
 void invalidate(const fs::path& path, const std::string& table) {

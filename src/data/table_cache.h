@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/table.h"
 
@@ -18,8 +19,11 @@ struct FileStamp {
 // Empty stamp when the file cannot be examined.
 FileStamp stampOf(const std::filesystem::path& path);
 
-std::shared_ptr<const Table> lookup(const std::filesystem::path& path, const std::string& table);
-// Stores a table read from the file as it was at `stamp` (taken before reading).
+// The table when it is in hand with every column, or with all of `columns` when given.
+std::shared_ptr<const Table> lookup(const std::filesystem::path& path, const std::string& table,
+                                    const std::vector<std::string>* columns = nullptr);
+// Stores a table read from the file as it was at `stamp` (taken before reading); a table with
+// some columns does not take the place of the same table with every one.
 void store(const std::filesystem::path& path, const FileStamp& stamp, std::shared_ptr<const Table> table);
 // Forgets the table, and the rows of every saved query of the file.
 void invalidate(const std::filesystem::path& path, const std::string& table);

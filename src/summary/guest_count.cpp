@@ -115,6 +115,14 @@ std::string historyDatabaseName(const Workspace& ws, const ProgramState& state, 
     return ws.env("DIRSH").value_or("") + "\\" + file;
 }
 
+TableColumns GuestCountColumns() {
+    return {{"Scheda_Cliente",
+             {"NumeroCamera", "NumeroProgressivo", "DataArrivo", "DataPartenza", "DataPartenzaReale",
+              "CodiceCapoFamiglia", "CodiceCapoGruppo", "CodiceCapoCamera", "Lingua"}},
+            {"Arrangiamento", {"DataInizio", "DataFine", "CodiceCliente", "Arrangiamento"}},
+            {"Ditta_Intestataria", {"CodiceCliente"}}};
+}
+
 void CountLiveGuests(const GuestCountInput& in, ProgramState& state, GuestCounters& counters) {
     RecordSet cards = Database::open(in.ws, "Scheda_Cliente.mdb")->openRecordSet(cardQuery(in, "DataPartenza", true));
     RecordSet arrangements = Database::open(in.ws, "Arrangiamento.mdb")->openRecordSet(arrangementQuery(in));

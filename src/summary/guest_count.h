@@ -5,6 +5,7 @@
 
 #include "state/program_state.h"
 #include "core/workspace.h"
+#include "data/column_needs.h"
 #include "summary/day_figures.h"
 #include "summary/hotel_rooms.h"
 
@@ -20,6 +21,9 @@ struct GuestCountInput {
 
 // The live cards of "Scheda_Cliente.mdb", present while DataArrivo <= day < DataPartenza.
 // state.headCode carries over from guest to guest.
+// Every field the two counts read (in their queries, criteria and look-ups), by table.
+TableColumns GuestCountColumns();
+
 void CountLiveGuests(const GuestCountInput& in, ProgramState& state, GuestCounters& counters);
 
 // The history cards, present while DataArrivo <= day < DataPartenzaReale, from the working folder

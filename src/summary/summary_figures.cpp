@@ -58,6 +58,13 @@ std::optional<SummaryPeriod> PrepareSummaryRun(const SummarySelection& sel, cons
 
 SummaryFigures ComputeSummaryFigures(const SummarySelection& sel, const Date& first, const Date& last,
                                      const Workspace& ws, ProgramState& state, Host& host) {
+    // The large tables are read with the fields the day's readers name, and no others.
+    static const ColumnNeeds needs = [] {
+        TableColumns tables = TakingsColumns();
+        for (auto& t : GuestCountColumns()) tables.push_back(std::move(t));
+        return ColumnNeeds(std::move(tables));
+    }();
+    ColumnNeedsScope columns(&needs);
     // The guest history and the live guests are read beside the invoices, which the first day
     // reads before them: two processors read the run's files at once.
     Preload ahead(ws, {historyDatabaseName(ws, state, "SchedaStoricoClienti.mdb"),

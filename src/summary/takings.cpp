@@ -117,6 +117,17 @@ void collectItemsAndOutgoings(const TakingsInput& in, DayAmounts& a) {
 
 }  // namespace
 
+TableColumns TakingsColumns() {
+    const std::vector<std::string> key{"DataEmissione", "TipoDocumento", "NDocumento", "Contatore"};
+    auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), key.begin(), key.end());
+        return more;
+    };
+    return {{"DatiFattura", with({"NCamera", "Annullato", "CorrPagato", "RiepAcc", "NomeDitta", "Totale"})},
+            {"Incassi", with({"Sigla", "Importo", "Nota"})},
+            {"Registro_Acconti", with({"Totale"})}};
+}
+
 void CollectDayTakings(const TakingsInput& in, DayAmounts& amounts) {
     collectDocuments(in, amounts);
     collectItemsAndOutgoings(in, amounts);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/workspace.h"
+#include "data/column_needs.h"
 #include "data/record_set.h"
 #include "summary/day_figures.h"
 #include "summary/hotel_rooms.h"
@@ -18,6 +19,9 @@ struct TakingsInput {
     std::string day;         // YYYYMMDD
     RecordSet& paymentCodes; // "Select * From CodiciVari Where Tipo = 4", open for the whole run
 };
+
+// Every field CollectDayTakings reads (in its queries, criteria and look-ups), by table.
+TableColumns TakingsColumns();
 
 // Adds the day's takings to `amounts` (the caller has set them to zero).
 void CollectDayTakings(const TakingsInput& in, DayAmounts& amounts);

@@ -19,6 +19,7 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "data/column_needs.h"
 #include "data/database.h"
 #include "data/jet_helper.h"
 #include "data/table_cache.h"
@@ -179,9 +180,17 @@ TEST(JetReader, ARowThatMovedToAnotherPageComesOnceInItsPlace) {
 // ---------------------------------------------------------------------------------------------
 // One read per file, the cache, and a file that changes
 
+// A run (one that declares what it reads, data/column_needs.h) reads each file once; a reader on
+// its own reads the one table it asks for.
 TEST(JetReader, OneReadPutsEveryTableOfTheFileInTheCache) {
     ov::tablecache::clear();
     fs::path file = ovtest::fixturesDir() / "edge/work/Fatture.mdb";
+    Database::openPath(file, "Fatture.mdb")->table("DatiFattura");
+    EXPECT_EQ(ov::tablecache::lookup(file, "Incassi"), nullptr);
+
+    ov::tablecache::clear();
+    const ov::ColumnNeeds run({});
+    ov::ColumnNeedsScope scope(&run);
     auto first = Database::openPath(file, "Fatture.mdb")->table("DatiFattura");
     auto cached = ov::tablecache::lookup(file, "Incassi");
     ASSERT_NE(cached, nullptr);

@@ -1,8 +1,9 @@
-// ovdesk-mdbread FILE [TABLE]
+// ovdesk-mdbread [--columns=TABLE<US>FIELD<US>FIELD...]... FILE [TABLE]
 //
 // Reads a Jet 3 / Jet 4 database read-only with libmdb and writes its user tables (or the one
 // named) and, when it reads every table, its saved queries to standard output in the stream of
-// data/jet_stream.h. libmdb is not hardened against
+// data/jet_stream.h. A table given --columns (names joined by the unit separator, 0x1F, which no
+// Jet name holds) is written with those of its fields alone, in its own order. libmdb is not hardened against
 // damaged files, so the program reads them here, in a process of its own: a crash or a hang
 // costs this process only. Exit status 0 on success; otherwise a short message on stderr.
 #include "libmdb.h"
@@ -12,6 +13,8 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -53,7 +56,29 @@ void writeQueries(mdbread::Catalog& catalog, mdbread::LongValueReader& longValue
     }
 }
 
-int run(const char* file, const char* onlyTable) {
+// Table name (code page 1252) and the fields asked of it.
+using ColumnChoice = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+ColumnChoice::value_type parseColumns(const std::string& spec) {
+    ColumnChoice::value_type choice;
+    size_t start = 0;
+    for (bool first = true;; first = false) {
+        size_t end = spec.find('\x1f', start);
+        std::string name = ov::cp1252::fromUtf8(spec.substr(start, end == std::string::npos ? end : end - start));
+        if (first) choice.first = std::move(name);
+        else choice.second.push_back(std::move(name));
+        if (end == std::string::npos) return choice;
+        start = end + 1;
+    }
+}
+
+const std::vector<std::string>* columnsOf(const ColumnChoice& choices, const std::string& table) {
+    for (const auto& [name, fields] : choices)
+        if (ov::cp1252::equalNoCase(name, table)) return &fields;
+    return nullptr;
+}
+
+int run(const char* file, const char* onlyTable, const ColumnChoice& columns) {
     // Field names come from libmdb through iconv: ask for UTF-8 whatever the environment says.
     setenv("MDB_ICONV", "UTF-8", 1);
     // Opening a pipe or a device would wait for a writer for ever.
@@ -78,7 +103,7 @@ int run(const char* file, const char* onlyTable) {
     uint32_t tables = 0;
     for (mdbread::UserTable& table : catalog.tables) {
         if (onlyTable && !ov::cp1252::equalNoCase(table.name, wanted)) continue;
-        mdbread::writeTable(table, out, longValues);
+        mdbread::writeTable(table, out, longValues, columnsOf(columns, table.name));
         ++tables;
     }
     if (onlyTable && tables == 0) return fail(NoSuchTable, std::string(file) + ": no table " + onlyTable);
@@ -92,15 +117,21 @@ int run(const char* file, const char* onlyTable) {
 }  // namespace
 
 int mdbreadMain(int argc, char** argv) {
-    if (argc < 2 || argc > 3) return fail(Usage, "usage: ovdesk-mdbread FILE [TABLE]");
+    constexpr std::string_view kColumns = "--columns=";
+    ColumnChoice columns;
+    int at = 1;
+    for (; at < argc && std::string_view(argv[at]).starts_with(kColumns); ++at)
+        columns.push_back(parseColumns(argv[at] + kColumns.size()));
+    if (argc - at < 1 || argc - at > 2)
+        return fail(Usage, "usage: ovdesk-mdbread [--columns=TABLE\\x1fFIELD...]... FILE [TABLE]");
     try {
-        return run(argv[1], argc == 3 ? argv[2] : nullptr);
+        return run(argv[at], argc - at == 2 ? argv[at + 1] : nullptr, columns);
     } catch (const mdbread::Damaged& e) {
-        return fail(Damaged, std::string(argv[1]) + ": damaged (" + e.what() + ")");
+        return fail(Damaged, std::string(argv[at]) + ": damaged (" + e.what() + ")");
     } catch (const std::bad_alloc&) {
-        return fail(OutOfMemory, std::string(argv[1]) + ": out of memory");
+        return fail(OutOfMemory, std::string(argv[at]) + ": out of memory");
     } catch (const std::exception& e) {
-        return fail(Damaged, std::string(argv[1]) + ": " + e.what());
+        return fail(Damaged, std::string(argv[at]) + ": " + e.what());
     }
 }
 

@@ -74,9 +74,13 @@ double singleAsShown(float f) {
 
 class TableWriter {
 public:
-    TableWriter(MdbTableDef* table, const std::string& name, StreamWriter& out, LongValueReader& longValues)
+    TableWriter(MdbTableDef* table, const std::string& name, StreamWriter& out, LongValueReader& longValues,
+                const std::vector<std::string>* columns)
         : mdb_(table->entry->mdb), table_(table), name_(name), out_(out), longValues_(longValues), scanner_(table),
-          fields_(table->num_cols), jet4_(mdb_->f->jet_version != MDB_VER_JET3) {}
+          fields_(table->num_cols), jet4_(mdb_->f->jet_version != MDB_VER_JET3) {
+        for (unsigned i = 0; i < table_->num_cols; ++i)
+            if (!columns || asked(*columns, ov::cp1252::fromUtf8(column(i).name))) written_.push_back(i);
+    }
 
     void write() {
         writeFields();
@@ -98,15 +102,22 @@ private:
     StreamWriter& out_;
     LongValueReader& longValues_;
     RowScanner scanner_;
+    static bool asked(const std::vector<std::string>& columns, const std::string& name) {
+        for (const std::string& c : columns)
+            if (ov::cp1252::equalNoCase(c, name)) return true;
+        return false;
+    }
+
     std::vector<MdbField> fields_;
+    std::vector<unsigned> written_;  // the columns sent, in the table's order
     bool jet4_;
 };
 
 void TableWriter::writeFields() {
     out_.u8(static_cast<uint8_t>(js::kTable));
     out_.str16(name_);
-    out_.u16(static_cast<uint16_t>(table_->num_cols));
-    for (unsigned i = 0; i < table_->num_cols; ++i) {
+    out_.u16(static_cast<uint16_t>(written_.size()));
+    for (unsigned i : written_) {
         const MdbColumn& col = column(i);
         int size = col.col_size;
         if (col.col_type == MDB_TEXT && jet4_) size /= 2;  // Jet 4 counts the bytes of UTF-16
@@ -121,7 +132,7 @@ void TableWriter::writeRow(int start, int end) {
     if (mdb_crack_row(table_, start, static_cast<size_t>(end - start), fields_.data()) < 0)
         scanner_.damaged("unreadable row");
     out_.u8(static_cast<uint8_t>(js::kRow));
-    for (unsigned i = 0; i < table_->num_cols; ++i) writeValue(column(i), fields_[i], start, end);
+    for (unsigned i : written_) writeValue(column(i), fields_[i], start, end);
     out_.maybeFlush();
 }
 
@@ -182,9 +193,10 @@ void TableWriter::writeValue(const MdbColumn& col, const MdbField& f, int rowSta
 
 }  // namespace
 
-void writeTable(UserTable& user, StreamWriter& out, LongValueReader& longValues) {
+void writeTable(UserTable& user, StreamWriter& out, LongValueReader& longValues,
+                const std::vector<std::string>* columns) {
     TableDefinition def(user.entry, user.name, user.system);
-    TableWriter(def.get(), user.name, out, longValues).write();
+    TableWriter(def.get(), user.name, out, longValues, columns).write();
 }
 
 }  // namespace mdbread
