@@ -59,12 +59,12 @@ void writeQueries(mdbread::Catalog& catalog, mdbread::LongValueReader& longValue
 // Table name (code page 1252) and the fields asked of it.
 using ColumnChoice = std::vector<std::pair<std::string, std::vector<std::string>>>;
 
-ColumnChoice::value_type parseColumns(const std::string& spec) {
+ColumnChoice::value_type parseColumns(const std::string& arg) {
     ColumnChoice::value_type choice;
     size_t start = 0;
     for (bool first = true;; first = false) {
-        size_t end = spec.find('\x1f', start);
-        std::string name = ov::cp1252::fromUtf8(spec.substr(start, end == std::string::npos ? end : end - start));
+        size_t end = arg.find('\x1f', start);
+        std::string name = ov::cp1252::fromUtf8(arg.substr(start, end == std::string::npos ? end : end - start));
         if (first) choice.first = std::move(name);
         else choice.second.push_back(std::move(name));
         if (end == std::string::npos) return choice;
