@@ -1,9 +1,13 @@
 #include "data/table_cache.h"
 
+#include <sys/stat.h>
+
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
+#include <unordered_map>
 
 #include "core/cp1252.h"
 #include "data/column_needs.h"
@@ -32,22 +36,55 @@ Cache& cache() {
     return *c;
 }
 
-std::pair<std::string, std::string> keyOf(const fs::path& path, const std::string& table) {
+// What this thread's open FileSnapshotScope has learned of each file, by the name it was given.
+struct Known {
+    std::optional<FileStamp> stamp;
+    std::optional<std::string> fullName;
+};
+thread_local std::unordered_map<std::string, Known>* snapshot = nullptr;
+
+Known* knownOf(const fs::path& path) { return snapshot ? &(*snapshot)[path.native()] : nullptr; }
+
+std::string fullNameOf(const fs::path& path) {
     std::error_code ec;
     fs::path canon = fs::weakly_canonical(path, ec);
-    return {(ec ? path : canon).string(), cp1252::toUpper(table)};
+    return (ec ? path : canon).string();
+}
+
+std::pair<std::string, std::string> keyOf(const fs::path& path, const std::string& table) {
+    std::string name;
+    if (Known* k = knownOf(path)) {
+        if (!k->fullName) k->fullName = fullNameOf(path);
+        name = *k->fullName;
+    } else {
+        name = fullNameOf(path);
+    }
+    return {std::move(name), cp1252::toUpper(table)};
+}
+
+FileStamp examine(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    return {static_cast<uintmax_t>(st.st_size), int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
 }  // namespace
 
 FileStamp stampOf(const fs::path& path) {
-    std::error_code ec;
-    FileStamp s;
-    s.size = fs::file_size(path, ec);
-    if (ec) return {};
-    s.modified = fs::last_write_time(path, ec);
-    if (ec) return {};
-    return s;
+    Known* k = knownOf(path);
+    if (!k) return examine(path);
+    if (!k->stamp) k->stamp = examine(path);
+    return *k->stamp;
+}
+
+FileSnapshotScope::FileSnapshotScope() : owner_(snapshot == nullptr) {
+    if (owner_) snapshot = new std::unordered_map<std::string, Known>;
+}
+
+FileSnapshotScope::~FileSnapshotScope() {
+    if (!owner_) return;
+    delete snapshot;
+    snapshot = nullptr;
 }
 
 std::shared_ptr<const Table> lookup(const fs::path& path, const std::string& table,
@@ -75,6 +112,7 @@ void store(const fs::path& path, const FileStamp& stamp, std::shared_ptr<const T
 
 void invalidate(const fs::path& path, const std::string& table) {
     auto key = keyOf(path, table);
+    if (snapshot) snapshot->erase(path.native());  // the file has changed: look at it again
     std::lock_guard lock(cache().mutex);
     cache().entries.erase(key);
     // The rows of the file's saved queries may have come from that table.

@@ -1,6 +1,7 @@
 #pragma once
 // Loaded tables kept for the program run, keyed by file path, size and modification time: a
 // summary over a year reads each file once, and a file the suite has changed is read again.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -12,12 +13,27 @@ namespace ov::tablecache {
 
 struct FileStamp {
     uintmax_t size = 0;
-    std::filesystem::file_time_type modified{};
+    int64_t modifiedNs = 0;  // time of the last change, in nanoseconds
     bool operator==(const FileStamp&) const = default;
 };
 
 // Empty stamp when the file cannot be examined.
 FileStamp stampOf(const std::filesystem::path& path);
+
+// While one is open on a thread, that thread examines each file once: its stamp and full name are
+// taken at the first look and kept, so a run that opens the same files day after day sees them as
+// they were when it first looked instead of asking the system at every read. A table the program
+// changes itself forgets what was kept of its file. An inner scope leaves the outer one in force.
+class FileSnapshotScope {
+public:
+    FileSnapshotScope();
+    ~FileSnapshotScope();
+    FileSnapshotScope(const FileSnapshotScope&) = delete;
+    FileSnapshotScope& operator=(const FileSnapshotScope&) = delete;
+
+private:
+    bool owner_ = false;
+};
 
 // The table when it is in hand with every column, or with all of `columns` when given.
 std::shared_ptr<const Table> lookup(const std::filesystem::path& path, const std::string& table,

@@ -3,7 +3,9 @@
 #include "core/cp1252.h"
 #include "data/database.h"
 #include "data/preload.h"
+#include "data/table_cache.h"
 #include "summary/guest_count.h"
+#include "summary/day_takings_thread.h"
 #include "summary/hotel_rooms.h"
 #include "summary/report_lines.h"
 #include "summary/takings.h"
@@ -65,6 +67,8 @@ SummaryFigures ComputeSummaryFigures(const SummarySelection& sel, const Date& fi
         return ColumnNeeds(std::move(tables));
     }();
     ColumnNeedsScope columns(&needs);
+    // Every day opens the same files: each is examined once, as it is when the run begins.
+    tablecache::FileSnapshotScope files;
     // The guest history and the live guests are read beside the invoices, which the first day
     // reads before them: two processors read the run's files at once.
     Preload ahead(ws, {historyDatabaseName(ws, state, "SchedaStoricoClienti.mdb"),
@@ -79,20 +83,36 @@ SummaryFigures ComputeSummaryFigures(const SummarySelection& sel, const Date& fi
         Database::open(ws, "CodiciVari.mdb")->openRecordSet("Select * From CodiciVari Where Tipo = 4");
 
     const long days = Date::daysBetween(first, last) + 1;
-    figures.days.reserve(static_cast<size_t>(std::max(days, 0L)));
+    figures.days.resize(static_cast<size_t>(std::max(days, 0L)));
     for (long i = 0; i < days; ++i) {
-        SummaryDay& d = figures.days.emplace_back();
+        SummaryDay& d = figures.days[static_cast<size_t>(i)];
         d.date = first.plusDays(i);
         d.dmy = i == 0 ? sel.firstDay : d.date.dmy();
+    }
+
+    // A day's takings depend on nothing the guest count does: a second thread collects the takings
+    // of every day while this one counts the guests.
+    DayTakingsThread takings(figures.days, [&](SummaryDay& d) {
+        CollectDayTakings(TakingsInput{ws, rooms, sel.firstRoom, sel.lastRoom, d.date.ymd(), paymentCodes}, d.amounts);
+    });
+    for (long i = 0; i < days; ++i) {
+        SummaryDay& d = figures.days[static_cast<size_t>(i)];
         const std::string ymd = d.date.ymd();
         host.setCaption("Riepilogo dati Hotel del " + d.dmy);
         host.setProgress(static_cast<int>(i), static_cast<int>(days));
-
-        CollectDayTakings(TakingsInput{ws, rooms, sel.firstRoom, sel.lastRoom, ymd, paymentCodes}, d.amounts);
-        const GuestCountInput guests{ws, rooms, sel.firstRoom, sel.lastRoom, ymd};
-        CountLiveGuests(guests, state, d.counters);
-        CountHistoryGuests(guests, state, d.counters);
-
+        takings.throwIfFailedBy(static_cast<size_t>(i));
+        try {
+            const GuestCountInput guests{ws, rooms, sel.firstRoom, sel.lastRoom, ymd};
+            CountLiveGuests(guests, state, d.counters);
+            CountHistoryGuests(guests, state, d.counters);
+        } catch (...) {
+            // A day reads its takings before its guests: the error of the earlier read is the one told.
+            takings.rethrowFailureUpTo(static_cast<size_t>(i));
+            throw;
+        }
+    }
+    takings.finish();
+    for (const SummaryDay& d : figures.days) {
         figures.totals.add(d.counters, d.amounts);
         figures.extraTillDeposits = d.amounts.extraTillDeposits;
     }

@@ -132,17 +132,26 @@ TEST(SummaryRun, ValuesWiderThanTheirCellsAreWrittenWhole) {
 }
 
 TEST(SummaryRun, MissingDatabaseEndsTheRunWithTheErrorBeforeAnyFileIsWritten) {
-    SummaryRunner r;
-    auto o = r.go("10/01/2024", "11/01/2024", {"Registro_Acconti.mdb"});
-    EXPECT_FALSE(o.completed);
-    ASSERT_EQ(r.host.errors.size(), 1u);
-    EXPECT_EQ(r.host.errors[0].number(), 3024);
-    EXPECT_NE(r.host.errors[0].message().find("Registro_Acconti.mdb"), std::string::npos);
-    EXPECT_EQ(r.host.captions.back(), "Riepilogo dati Hotel");
-    EXPECT_FALSE(std::filesystem::exists(r.f.path() / "fd7"));
-    EXPECT_FALSE(std::filesystem::exists(r.f.path() / "Orvalis.csv"));
-    EXPECT_EQ(r.host.printMenus, 0);
-    EXPECT_TRUE(r.host.questions.empty());
+    // The takings and the guests of the days are read side by side; a day's takings come first, so
+    // with both files gone the takings' file is the one named, as reading day by day would.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"Registro_Acconti.mdb"}, "Registro_Acconti.mdb"},
+        {{"Scheda_Cliente.mdb"}, "Scheda_Cliente.mdb"},
+        {{"Scheda_Cliente.mdb", "Registro_Acconti.mdb"}, "Registro_Acconti.mdb"},
+    };
+    for (const auto& [missing, named] : cases) {
+        SummaryRunner r;
+        auto o = r.go("10/01/2024", "11/01/2024", missing);
+        EXPECT_FALSE(o.completed) << named;
+        ASSERT_EQ(r.host.errors.size(), 1u) << named;
+        EXPECT_EQ(r.host.errors[0].number(), 3024) << named;
+        EXPECT_NE(r.host.errors[0].message().find(named), std::string::npos) << r.host.errors[0].message();
+        EXPECT_EQ(r.host.captions.back(), "Riepilogo dati Hotel");
+        EXPECT_FALSE(std::filesystem::exists(r.f.path() / "fd7"));
+        EXPECT_FALSE(std::filesystem::exists(r.f.path() / "Orvalis.csv"));
+        EXPECT_EQ(r.host.printMenus, 0);
+        EXPECT_TRUE(r.host.questions.empty());
+    }
 }
 
 TEST(HotelTwoRooms, RangesCompareAsTextByCharacterCode) {
