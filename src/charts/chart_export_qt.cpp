@@ -102,14 +102,6 @@ QByteArray pdf(const std::vector<ChartData>& charts) {
 
 }  // namespace
 
-std::optional<ChartFileFormat> ChartFileFormatOf(const fs::path& file) {
-    const QString ext = QString::fromStdString(file.extension().string()).toLower();
-    if (ext == ".png") return ChartFileFormat::Png;
-    if (ext == ".svg") return ChartFileFormat::Svg;
-    if (ext == ".pdf") return ChartFileFormat::Pdf;
-    return std::nullopt;
-}
-
 void ExportCharts(const std::vector<ChartData>& charts, const fs::path& file, PixelSize size) {
     const std::string name = file.filename().string();
     const std::optional<ChartFileFormat> format = ChartFileFormatOf(file);

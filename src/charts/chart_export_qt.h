@@ -7,21 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "charts/chart_file.h"
 #include "charts/period_charts.h"
 
 class QApplication;
 
 namespace ov {
-
-struct PixelSize {
-    int width = 0;
-    int height = 0;
-};
-
-enum class ChartFileFormat { Png, Svg, Pdf };
-
-// The format of a file name's extension, in any letter case; nothing for another extension.
-std::optional<ChartFileFormat> ChartFileFormatOf(const std::filesystem::path& file);
 
 // The charts one under the other (PNG, SVG) or a page each (PDF). The file is replaced whole or
 // left as it was: Error 75 naming it when it cannot be written, error 5 for an unknown extension.

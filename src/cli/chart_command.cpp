@@ -2,7 +2,7 @@
 #include <charconv>
 #include <iostream>
 
-#include "charts/chart_export_qt.h"
+#include "app/qt_module.h"
 #include "cli/cli.h"
 #include "data/column_store.h"
 #include "cli/cli_host.h"
@@ -65,8 +65,7 @@ int runChart(const Args& args) {
         const ChartKind kind = *which == "ospiti" ? ChartKind::Guests : *which == "incassi" ? ChartKind::Takings : ChartKind::Totals;
         std::erase_if(charts, [kind](const ChartData& c) { return c.kind != kind; });
     }
-    HeadlessGui gui;
-    ExportCharts(charts, *out, size);
+    qtModule().exportCharts(charts, *out, size);
     std::cout << *out << "\n";
     return 0;
 }

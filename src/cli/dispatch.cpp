@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/gui_start.h"
+#include "app/qt_module.h"
 #include "cli/cli.h"
 #include "core/error.h"
 #include "platform/display.h"
@@ -72,7 +72,7 @@ int runMain(int argc, char** argv) {
                 printNoDisplay();
                 return 1;
             }
-            return runGui(argc, argv, *folder);
+            return qtModule().runGui(argc, argv, *folder);
         }
         const std::string& first = args[0];
         if (first == "--help" || first == "-h" || first == "help") {

@@ -1,8 +1,8 @@
 #include "cli/report_printers.h"
 
-#include <QGuiApplication>
 #include <iostream>
 
+#include "app/qt_module.h"
 #include "cli/cli.h"
 #include "core/cp1252.h"
 #include "core/error.h"
@@ -27,14 +27,8 @@ DriverPrinterOnDemand::DriverPrinterOnDemand(fs::path pdf) : pdf_(std::move(pdf)
 // Qt lives as long as this printer, and no longer: nothing of it is left for the exit handlers.
 DriverPrinterOnDemand::~DriverPrinterOnDemand() { printer_.reset(); }
 
-QtDriverPrinter& DriverPrinterOnDemand::real() const {
-    if (!printer_) {
-        if (!QGuiApplication::instance()) {
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-            app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-        }
-        printer_ = pdf_ ? QtDriverPrinter::toPdf(pdf_->string()) : std::make_unique<QtDriverPrinter>();
-    }
+DriverPrinter& DriverPrinterOnDemand::real() const {
+    if (!printer_) printer_ = qtModule().openDriverPrinter(pdf_ ? &*pdf_ : nullptr);
     return *printer_;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The printers of the headless commands: the system's printer, and a PDF file for --pdf. Qt starts
-// only when a job prints through the driver (on the offscreen platform when there is no display)
-// and ends with the printer, so the print file and raw devices need no display.
+// The printers of the headless commands: the system's printer, and a PDF file for --pdf. Qt is
+// loaded and started only when a job prints through the driver (on the offscreen platform when
+// there is no display) and ends with the printer, so the print file and raw devices need neither
+// a display nor Qt's libraries.
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -9,9 +10,7 @@
 #include <string>
 
 #include "core/workspace.h"
-#include "platform/driver_printer_qt.h"
-
-class QGuiApplication;
+#include "platform/driver_printer.h"
 
 namespace ov::cli {
 
@@ -19,7 +18,7 @@ class DriverPrinterOnDemand : public Printer {
 public:
     // The system's print queues.
     DriverPrinterOnDemand();
-    // Every job into one PDF file (QtDriverPrinter::toPdf).
+    // Every job into one PDF file, each on new pages.
     explicit DriverPrinterOnDemand(std::filesystem::path pdf);
     ~DriverPrinterOnDemand() override;
 
@@ -46,14 +45,10 @@ public:
     void closePdf();
 
 private:
-    QtDriverPrinter& real() const;
+    DriverPrinter& real() const;
 
     std::optional<std::filesystem::path> pdf_;
-    mutable int argc_ = 1;
-    mutable char name_[7] = "ovdesk";
-    mutable char* argv_[2] = {name_, nullptr};
-    mutable std::unique_ptr<QGuiApplication> app_;
-    mutable std::unique_ptr<QtDriverPrinter> printer_;
+    mutable std::unique_ptr<DriverPrinter> printer_;
 };
 
 // The destination whose settings a PDF takes: the one named, which must print through the driver,

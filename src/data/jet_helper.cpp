@@ -13,6 +13,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "core/program_files.h"
+
 extern char** environ;
 
 namespace fs = std::filesystem;
@@ -94,31 +96,15 @@ private:
     int status_ = 0;
 };
 
-bool isExecutable(const fs::path& p) { return !p.empty() && ::access(p.c_str(), X_OK) == 0; }
-
 }  // namespace
 
 fs::path findHelper() {
-    if (const char* env = std::getenv("OVDESK_MDBREAD"); env && *env) return fs::path(env);
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return {};
-    const fs::path folder = exe.parent_path();
-    if (isExecutable(folder / kHelperName)) return folder / kHelperName;
-#ifdef OVDESK_MDBREAD_INSTALLED
-    // Installed: bin/ovdesk finds libexec/ovdesk/ovdesk-mdbread from its own folder, wherever the
-    // prefix is.
-    if (fs::path installed = (folder / OVDESK_MDBREAD_INSTALLED).lexically_normal(); isExecutable(installed))
-        return installed;
+#ifdef OVDESK_MDBREAD_BUILD_PATH
+    const fs::path built = OVDESK_MDBREAD_BUILD_PATH;
+#else
+    const fs::path built;
 #endif
-#if defined(OVDESK_MDBREAD_BUILD_PATH) && defined(OVDESK_BUILD_DIR)
-    // The build tree's helper serves only the programs of the build tree (tests, tools): an
-    // installed program must never depend on a build folder that happens to be there.
-    const std::string buildDir = fs::weakly_canonical(fs::path(OVDESK_BUILD_DIR), ec).string() + "/";
-    if (exe.string().rfind(buildDir, 0) == 0 && isExecutable(OVDESK_MDBREAD_BUILD_PATH))
-        return fs::path(OVDESK_MDBREAD_BUILD_PATH);
-#endif
-    return {};
+    return findProgramFile(kHelperName, "OVDESK_MDBREAD", built, FileUse::Run);
 }
 
 struct HelperProcess::State {

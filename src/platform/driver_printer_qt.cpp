@@ -68,7 +68,10 @@ struct QtDriverPrinter::FontCache {
     std::optional<QFontMetricsF> metrics;
 };
 
-QtDriverPrinter::QtDriverPrinter() : fontCache_(std::make_unique<FontCache>()) {}
+QtDriverPrinter::QtDriverPrinter() : QtDriverPrinter(std::string()) {}
+
+QtDriverPrinter::QtDriverPrinter(std::string pdfPath)
+    : pdfPath_(std::move(pdfPath)), fontCache_(std::make_unique<FontCache>()) {}
 
 const QFont& QtDriverPrinter::font() {
     FontCache& c = *fontCache_;
@@ -96,9 +99,7 @@ const QFontMetricsF& QtDriverPrinter::metrics() {
 }
 
 std::unique_ptr<QtDriverPrinter> QtDriverPrinter::toPdf(const std::string& path) {
-    auto p = std::make_unique<QtDriverPrinter>();
-    p->pdfPath_ = path;
-    return p;
+    return std::make_unique<QtDriverPrinter>(path);
 }
 
 QtDriverPrinter::~QtDriverPrinter() {

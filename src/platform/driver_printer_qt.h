@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/printer.h"
+#include "platform/driver_printer.h"
 
 class QFont;
 class QFontMetricsF;
@@ -17,7 +17,7 @@ class QString;
 
 namespace ov {
 
-class QtDriverPrinter : public Printer {
+class QtDriverPrinter : public DriverPrinter {
 public:
     // The system's print queues; until a printer is selected the current one is the system's
     // default queue at the moment a job starts, so a queue set up while the program runs is used.
@@ -26,6 +26,8 @@ public:
     // new page of A4; the file is complete when closePdf() is called or the printer goes.
     // selectPrinter accepts every name and never changes that.
     static std::unique_ptr<QtDriverPrinter> toPdf(const std::string& path);
+    // As toPdf when `pdfPath` is not empty, else on the print queues.
+    explicit QtDriverPrinter(std::string pdfPath);
     ~QtDriverPrinter() override;
 
     // Device names of the installed printers in the system's order (code page 1252), read afresh.
@@ -49,8 +51,7 @@ public:
     void endDoc() override;
     void killDoc() override;
 
-    // The PDF file finished; error 68 when it cannot be written. Nothing for a print queue.
-    void closePdf();
+    void closePdf() override;
     // The Qt printer of the job under way (null between jobs): what the driver is given.
     const QPrinter* jobPrinter() const { return printer_.get(); }
 

@@ -82,7 +82,7 @@ present || fail "dpkg -i did not install the package"
 # The package's files where a desktop looks for them. (Slim systems may tell dpkg to skip manual
 # pages: the manual page is looked for in the package's list, the others on disk too.)
 listed=$(dpkg -L ovdesk)
-for f in /usr/bin/ovdesk /usr/libexec/ovdesk/ovdesk-mdbread /usr/share/applications/$app_id.desktop \
+for f in /usr/bin/ovdesk /usr/libexec/ovdesk/ovdesk-mdbread /usr/libexec/ovdesk/ovdesk-qt.so /usr/share/applications/$app_id.desktop \
          /usr/share/metainfo/$app_id.metainfo.xml /usr/share/icons/hicolor/scalable/apps/ovdesk.svg \
          /usr/share/icons/hicolor/48x48/apps/ovdesk.png /usr/share/man/man1/ovdesk.1.gz; do
   grep -q -x -F "$f" <<<"$listed" || fail "$f is not in the package"
@@ -116,6 +116,11 @@ for who in installed build; do
 done
 grep -a -q ' 710,00' "$work/edge-installed/fd1" || fail "the edge summary lacks the deposits of 10/01 (710,00)"
 cmp "$work/edge-installed/fd1" "$work/edge-build/fd1" || fail "installed and build programs read the Jet files differently"
+
+# Charts come from the installed Qt module, which only they (and the windows and driver printing) load.
+bare /usr/bin/ovdesk chart --folder "$work/demo-installed" --from 01/01/2024 --to 31/01/2024 --out "$work/chart.png" \
+  >/dev/null || fail "installed: ovdesk chart"
+[ "$(head -c 8 "$work/chart.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "the installed chart is not a PNG"
 
 # A first run without PCLocal says which workstation number it uses, and its files match.
 bare /usr/bin/ovdesk summary --folder "$work/demo-installed" --from 01/01/2024 --to 31/01/2024 \
