@@ -1,7 +1,9 @@
 #include "platform/cups_queues.h"
 
 #include <cups/cups.h>
+#include <dlfcn.h>
 
+#include <mutex>
 #include <utility>
 
 #include "core/cp1252.h"
@@ -11,11 +13,59 @@ namespace ov::cups {
 
 namespace {
 
+// libcups is loaded the first time a run asks for a queue: most runs print to the print file and
+// need neither it nor the encryption and network libraries it brings.
+struct Library {
+    decltype(&::cupsGetDests2) getDests2 = nullptr;
+    decltype(&::cupsFreeDests) freeDests = nullptr;
+    decltype(&::cupsLastErrorString) lastErrorString = nullptr;
+    decltype(&::httpConnect2) connect2 = nullptr;
+    decltype(&::cupsServer) server = nullptr;
+    decltype(&::ippPort) port = nullptr;
+    decltype(&::cupsEncryption) encryption = nullptr;
+    decltype(&::cupsCreateJob) createJob = nullptr;
+    decltype(&::cupsStartDocument) startDocument = nullptr;
+    decltype(&::cupsWriteRequestData) writeRequestData = nullptr;
+    decltype(&::cupsFinishDocument) finishDocument = nullptr;
+    decltype(&::httpClose) close = nullptr;
+    decltype(&::cupsCancelJob2) cancelJob2 = nullptr;
+    bool loaded = false;
+};
+
+template <typename F>
+bool bind(void* handle, F& f, const char* name) {
+    f = reinterpret_cast<F>(::dlsym(handle, name));
+    return f != nullptr;
+}
+
+// Null when the system has no libcups: then there are no queues.
+const Library* library() {
+    static Library lib;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        void* h = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (!h) return;
+        lib.loaded = bind(h, lib.getDests2, "cupsGetDests2") && bind(h, lib.freeDests, "cupsFreeDests") &&
+                     bind(h, lib.lastErrorString, "cupsLastErrorString") && bind(h, lib.connect2, "httpConnect2") &&
+                     bind(h, lib.server, "cupsServer") && bind(h, lib.port, "ippPort") &&
+                     bind(h, lib.encryption, "cupsEncryption") && bind(h, lib.createJob, "cupsCreateJob") &&
+                     bind(h, lib.startDocument, "cupsStartDocument") &&
+                     bind(h, lib.writeRequestData, "cupsWriteRequestData") &&
+                     bind(h, lib.finishDocument, "cupsFinishDocument") && bind(h, lib.close, "httpClose") &&
+                     bind(h, lib.cancelJob2, "cupsCancelJob2");
+    });
+    return lib.loaded ? &lib : nullptr;
+}
+
 // The destinations of the server, freed when the list goes.
 class Dests {
 public:
-    Dests() { count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_); }
-    ~Dests() { cupsFreeDests(count_, dests_); }
+    Dests() {
+        if (const Library* cups = library()) count_ = cups->getDests2(CUPS_HTTP_DEFAULT, &dests_);
+    }
+    ~Dests() {
+        if (dests_) library()->freeDests(count_, dests_);
+    }
     Dests(const Dests&) = delete;
     Dests& operator=(const Dests&) = delete;
 
@@ -35,7 +85,10 @@ Error jobError(const std::string& queue, const std::string& what) {
                                   "' (" + what + ").");
 }
 
-std::string lastError() { return cupsLastErrorString() ? cupsLastErrorString() : "errore sconosciuto"; }
+std::string lastError() {
+    const char* why = library()->lastErrorString();
+    return why ? why : "errore sconosciuto";
+}
 
 }  // namespace
 
@@ -69,17 +122,19 @@ std::string describeQueues() {
 
 RawJob::RawJob(const std::string& queue, const std::string& title) : queue_(queue) {
     const std::string name = cp1252::toUtf8(queue);
+    const Library* cups = library();
+    if (!cups) throw jobError(queue, "libreria di stampa libcups.so.2 non installata");
     // A connection of its own: the document streams over it while other calls use the default one.
-    http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
+    http_ = cups->connect2(cups->server(), cups->port(), nullptr, AF_UNSPEC, cups->encryption(), 1, 30000, nullptr);
     if (!http_) throw jobError(queue, "server di stampa non raggiungibile");
-    id_ = cupsCreateJob(http_, name.c_str(), title.c_str(), 0, nullptr);
+    id_ = cups->createJob(http_, name.c_str(), title.c_str(), 0, nullptr);
     if (id_ == 0) {
         std::string why = lastError();
-        httpClose(http_);
+        cups->close(http_);
         http_ = nullptr;
         throw jobError(queue, why);
     }
-    if (cupsStartDocument(http_, name.c_str(), id_, title.c_str(), CUPS_FORMAT_RAW, 1) != HTTP_STATUS_CONTINUE) {
+    if (cups->startDocument(http_, name.c_str(), id_, title.c_str(), CUPS_FORMAT_RAW, 1) != HTTP_STATUS_CONTINUE) {
         std::string why = lastError();
         cancel();
         throw jobError(queue, why);
@@ -97,7 +152,7 @@ RawJob::~RawJob() {
 void RawJob::write(std::string_view bytes) {
     if (finished_ || !http_) throw jobError(queue_, "lavoro già chiuso");
     if (bytes.empty()) return;
-    if (cupsWriteRequestData(http_, bytes.data(), bytes.size()) != HTTP_STATUS_CONTINUE) {
+    if (library()->writeRequestData(http_, bytes.data(), bytes.size()) != HTTP_STATUS_CONTINUE) {
         std::string why = lastError();
         cancel();
         throw jobError(queue_, why);
@@ -107,9 +162,9 @@ void RawJob::write(std::string_view bytes) {
 void RawJob::finish() {
     if (finished_) return;
     finished_ = true;
-    ipp_status_t status = cupsFinishDocument(http_, cp1252::toUtf8(queue_).c_str());
+    ipp_status_t status = library()->finishDocument(http_, cp1252::toUtf8(queue_).c_str());
     std::string why = lastError();
-    httpClose(http_);
+    library()->close(http_);
     http_ = nullptr;
     if (status > IPP_STATUS_OK_CONFLICTING) throw jobError(queue_, why);
 }
@@ -117,10 +172,10 @@ void RawJob::finish() {
 void RawJob::cancel() noexcept {
     finished_ = true;
     if (http_) {
-        httpClose(http_);
+        library()->close(http_);
         http_ = nullptr;
     }
-    if (id_ > 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, cp1252::toUtf8(queue_).c_str(), id_, 0);
+    if (id_ > 0) library()->cancelJob2(CUPS_HTTP_DEFAULT, cp1252::toUtf8(queue_).c_str(), id_, 0);
 }
 
 }  // namespace ov::cups

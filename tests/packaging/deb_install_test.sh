@@ -71,7 +71,7 @@ echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes, Installed-Size $(
 echo "Depends: $depends"
 # One package name a line, versions and alternatives taken apart.
 depended=$(sed -E 's/ \([^)]*\)//g; s/ *[,|] */\n/g' <<<"$depends")
-for needed in libmdb3 libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libsqlite3-0 libstdc++6 qt6-qpa-plugins; do
+for needed in libmdb3 libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libsqlite3-0 libstdc++6 qt6-qpa-plugins libcups2; do
   grep -q -x -F "$needed" <<<"$depended" || fail "Depends lacks $needed"
 done
 
