@@ -14,6 +14,8 @@ Preload::Preload(const Workspace& ws, std::vector<std::string> names)
               if (stop_) return;
               try {
                   auto db = Database::open(ws, name);
+                  // The run got there first and read it itself.
+                  if (tablecache::holdsTablesOf(db->path())) continue;
                   tablecache::beginLoading(db->path());
                   struct End {
                       const std::filesystem::path& path;

@@ -110,6 +110,16 @@ void store(const fs::path& path, const FileStamp& stamp, std::shared_ptr<const T
     e = Entry{stamp, std::move(table)};
 }
 
+bool holdsTablesOf(const fs::path& path) {
+    const std::string file = keyOf(path, std::string()).first;
+    const FileStamp now = stampOf(path);
+    std::lock_guard lock(cache().mutex);
+    const auto& entries = cache().entries;
+    for (auto it = entries.lower_bound({file, std::string()}); it != entries.end() && it->first.first == file; ++it)
+        if (!it->second.table->derived && it->second.stamp == now) return true;
+    return false;
+}
+
 void invalidate(const fs::path& path, const std::string& table) {
     auto key = keyOf(path, table);
     if (snapshot) snapshot->erase(path.native());  // the file has changed: look at it again

@@ -41,6 +41,8 @@ std::shared_ptr<const Table> lookup(const std::filesystem::path& path, const std
 // Stores a table read from the file as it was at `stamp` (taken before reading); a table with
 // some columns does not take the place of the same table with every one.
 void store(const std::filesystem::path& path, const FileStamp& stamp, std::shared_ptr<const Table> table);
+// Whether tables read from the file as it is now are in hand: another reader has read it.
+bool holdsTablesOf(const std::filesystem::path& path);
 // Forgets the table, and the rows of every saved query of the file.
 void invalidate(const std::filesystem::path& path, const std::string& table);
 void clear();

@@ -3,6 +3,9 @@
 // are looked up again once changed or gone.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "core/error.h"
 #include "core/workspace.h"
 #include "data/database.h"
@@ -37,6 +40,22 @@ TEST(Preload, FilesReadAheadReadAsAnyOtherAndAMissingOneIsStillReported) {
     }
     guests(dir / "Storico.mdb", 5);
     EXPECT_EQ(ov::Database::open(ws, "Storico.mdb")->openRecordSet("Ospiti").recordCount(), 5u);
+}
+
+// A file the run has read itself by the time the thread comes to it is not read a second time.
+TEST(Preload, AFileTheRunHasReadAlreadyIsNotReadAgain) {
+    ovtest::TempFolder dir;
+    guests(dir / "Ospiti.mdb", 2);
+    guests(dir / "Storico.mdb", 3);
+    ov::tablecache::clear();
+    ov::Workspace ws(dir.path());
+    const auto first = ov::Database::open(ws, "Ospiti.mdb")->table("Ospiti");
+    ov::Preload ahead(ws, {"Ospiti.mdb", "Storico.mdb"});
+    // The thread is done with the first file once the second is in hand.
+    for (int i = 0; i < 1000 && !ov::tablecache::lookup(dir / "Storico.mdb", "Ospiti"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_NE(ov::tablecache::lookup(dir / "Storico.mdb", "Ospiti"), nullptr);
+    EXPECT_EQ(ov::tablecache::lookup(dir / "Ospiti.mdb", "Ospiti"), first);
 }
 
 }  // namespace
