@@ -39,6 +39,9 @@ public:
 // file name used in messages.
 std::unique_ptr<Backend> makeJetBackend(const std::filesystem::path& path, const std::string& displayName);
 // The embedded SQLite format.
-std::unique_ptr<Backend> makeSqliteBackend(const std::filesystem::path& path, const std::string& displayName);
+// Opened at once; `deferred`: when first used, for a file already opened once and unchanged since,
+// so that a run opening it day after day and finding its tables in hand never opens it again.
+std::unique_ptr<Backend> makeSqliteBackend(const std::filesystem::path& path, const std::string& displayName,
+                                           bool deferred = false);
 
 }  // namespace ov

@@ -58,7 +58,7 @@ std::shared_ptr<Database> Database::open(const Workspace& ws, const std::string&
             const OpenedFile known = it->second;
             if (tablecache::stampOf(known.path) == known.stamp) {
                 std::unique_ptr<Backend> b = known.format == Format::Jet ? makeJetBackend(known.path, display)
-                                                                         : makeSqliteBackend(known.path, display);
+                                                                         : makeSqliteBackend(known.path, display, true);
                 return std::shared_ptr<Database>(new Database(known.path, display, known.format, std::move(b)));
             }
             opened().erase(it);

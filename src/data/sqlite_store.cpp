@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -422,23 +423,33 @@ std::vector<std::string> SqliteStore::tableNames() { return impl_->tableNames();
 
 std::vector<Field> SqliteStore::fieldsOf(const std::string& table) { return impl_->schemaOf(table).fields; }
 
-std::shared_ptr<Table> SqliteStore::loadTable(const std::string& name) {
+std::shared_ptr<Table> SqliteStore::loadTable(const std::string& name, const std::vector<std::string>* columns) {
     Impl& d = *impl_;
     const Schema& schema = d.schemaOf(name);
     auto table = std::make_shared<Table>();
     table->name = schema.name;
-    table->fields = schema.fields;
+    std::vector<const Field*> read;
+    for (const auto& f : schema.fields) {
+        const bool asked = !columns || std::any_of(columns->begin(), columns->end(), [&](const std::string& c) {
+                               return cp1252::equalNoCase(c, f.name);
+                           });
+        if (asked) read.push_back(&f);
+    }
+    if (columns) table->onlyColumns = *columns;
     std::string sql = "SELECT rowid";
-    for (const auto& f : schema.fields) sql += ", " + quoteIdent(f.name);
+    for (const Field* f : read) {
+        table->fields.push_back(*f);
+        sql += ", " + quoteIdent(f->name);
+    }
     sql += " FROM " + quoteIdent(schema.name) + " ORDER BY rowid";
     Stmt s = d.prepare(sql, "leggere la tabella");
     int rc;
-    const int n = static_cast<int>(schema.fields.size());
+    const int n = static_cast<int>(read.size());
     while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
         table->rowIds.push_back(sqlite3_column_int64(s.get(), 0));
         Row row;
-        row.reserve(schema.fields.size());
-        for (int i = 0; i < n; ++i) row.push_back(d.readValue(s.get(), i + 1, schema, schema.fields[i]));
+        row.reserve(read.size());
+        for (int i = 0; i < n; ++i) row.push_back(d.readValue(s.get(), i + 1, schema, *read[static_cast<size_t>(i)]));
         table->rows.push_back(std::move(row));
     }
     d.check(rc, "leggere la tabella");

@@ -61,7 +61,8 @@ public:
     // The user tables; system tables ("MSys...") are left out.
     std::vector<std::string> tableNames();
     // The whole table in rowid order, rowIds filled. Error 3078 naming table and file when missing.
-    std::shared_ptr<Table> loadTable(const std::string& name);
+    // With `columns`, only the fields of those names it has (Table::onlyColumns).
+    std::shared_ptr<Table> loadTable(const std::string& name, const std::vector<std::string>* columns = nullptr);
     // The fields of a table, without its rows.
     std::vector<Field> fieldsOf(const std::string& table);
 

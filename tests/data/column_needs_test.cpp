@@ -1,4 +1,4 @@
-// A run that declares the fields it reads gets a Jet table with those columns alone, and every
+// A run that declares the fields it reads gets a table with those columns alone, and every
 // other reader still gets every column: a reader needing more, a saved query, a reader outside the
 // run. A field left out is never given as null.
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include "data/column_needs.h"
 #include "data/database.h"
 #include "data/table_cache.h"
+#include "support/sqlite_builder.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -31,32 +32,50 @@ std::vector<std::string> column(const ov::Table& t, const char* field) {
     return values;
 }
 
-TEST(ColumnNeeds, ARunGetsItsColumnsAndAReaderNeedingMoreGetsThem) {
-    ov::tablecache::clear();
-    auto whole = northwind()->table("Products");
-    ov::tablecache::clear();
+// The same products in the embedded format, a few of them.
+std::filesystem::path sqliteProducts(const ovtest::TempFolder& dir) {
+    const auto file = dir / "Prodotti.mdb";
+    ovtest::SqliteBuilder b(file);
+    b.table("Products", {{"ProductName", "TEXT(40)"}, {"SupplierID", "LONG"}, {"QuantityPerUnit", "TEXT(20)"},
+                         {"UnitPrice", "DOUBLE"}});
+    b.row({"Chai", 1, "10 boxes x 20 bags", 18.0});
+    b.row({"Chang", 1, "24 - 12 oz bottles", 19.0});
+    b.row({"Aniseed Syrup", 2, "12 - 550 ml bottles", 10.0});
+    return file;
+}
 
-    const ov::ColumnNeeds prices({{"products", {"UnitPrice", "ProductName", "NoSuchField"}}});
-    const ov::ColumnNeeds suppliers({{"Products", {"ProductName", "SupplierID"}}});
-    {
-        ov::ColumnNeedsScope run(&prices);
-        auto db = northwind();
-        auto few = db->table("Products");
-        EXPECT_EQ(fieldNames(*few), (std::vector<std::string>{"ProductName", "UnitPrice"}));
-        EXPECT_EQ(column(*few, "UnitPrice"), column(*whole, "UnitPrice"));
-        EXPECT_EQ(db->table("PRODUCTS"), few) << "read once for the run";
-        // A query naming a field the run left out fails: it is not given as null.
-        EXPECT_THROW(db->openRecordSet("Select SupplierID From Products"), ov::Error);
+TEST(ColumnNeeds, ARunGetsItsColumnsAndAReaderNeedingMoreGetsThem) {
+    ovtest::TempFolder dir;
+    const auto sqlite = sqliteProducts(dir);
+    for (const auto& file : {ovtest::fixturesDir() / "northwind" / "nwind.mdb", sqlite}) {
+        SCOPED_TRACE(file.string());
+        auto open = [&] { return ov::Database::openPath(file, file.filename().string()); };
+        ov::tablecache::clear();
+        auto whole = open()->table("Products");
+        ov::tablecache::clear();
+
+        const ov::ColumnNeeds prices({{"products", {"UnitPrice", "ProductName", "NoSuchField"}}});
+        const ov::ColumnNeeds suppliers({{"Products", {"ProductName", "SupplierID"}}});
         {
-            ov::ColumnNeedsScope more(&suppliers);
-            auto again = db->table("Products");
-            EXPECT_EQ(fieldNames(*again), (std::vector<std::string>{"ProductName", "SupplierID"}));
-            EXPECT_EQ(column(*again, "SupplierID"), column(*whole, "SupplierID"));
+            ov::ColumnNeedsScope run(&prices);
+            auto db = open();
+            auto few = db->table("Products");
+            EXPECT_EQ(fieldNames(*few), (std::vector<std::string>{"ProductName", "UnitPrice"}));
+            EXPECT_EQ(column(*few, "UnitPrice"), column(*whole, "UnitPrice"));
+            EXPECT_EQ(db->table("PRODUCTS"), few) << "read once for the run";
+            // A query naming a field the run left out fails: it is not given as null.
+            EXPECT_THROW(db->openRecordSet("Select SupplierID From Products"), ov::Error);
+            {
+                ov::ColumnNeedsScope more(&suppliers);
+                auto again = db->table("Products");
+                EXPECT_EQ(fieldNames(*again), (std::vector<std::string>{"ProductName", "SupplierID"}));
+                EXPECT_EQ(column(*again, "SupplierID"), column(*whole, "SupplierID"));
+            }
         }
+        auto outside = open()->table("Products");
+        EXPECT_EQ(fieldNames(*outside), fieldNames(*whole));
+        EXPECT_EQ(column(*outside, "QuantityPerUnit"), column(*whole, "QuantityPerUnit"));
     }
-    auto outside = northwind()->table("Products");
-    EXPECT_EQ(fieldNames(*outside), fieldNames(*whole));
-    EXPECT_EQ(column(*outside, "QuantityPerUnit"), column(*whole, "QuantityPerUnit"));
 }
 
 // A saved query may read any field of its tables: it is run on whole tables whatever the run needs.
