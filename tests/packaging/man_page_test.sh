@@ -17,7 +17,7 @@ done
 for option in $(printf '%s\n' "$help" | grep -o -E -- '--[a-z][-a-z]*' | sort -u); do
   grep -q -F -- "${option//-/\\-}" "$page" || fail "option $option is not described"
 done
-for variable in PCLocal DIRSH OVDESK_MDBREAD OVDESK_MDBREAD_TIMEOUT; do
+for variable in PCLocal DIRSH OVDESK_MDBREAD OVDESK_QT_MODULE OVDESK_MDBREAD_TIMEOUT; do
   grep -q -E "^\.B $variable$" "$page" || fail "environment variable $variable is not described under AMBIENTE"
 done
 grep -q 'variabili delle stampanti logiche' "$page" || fail "the destination variables are not described"
