@@ -37,6 +37,12 @@ chart() {
 chart "$work/moved/bin/ovdesk" moved.png >/dev/null || fail "the moved installation draws no chart"
 [ "$(head -c 8 "$work/moved.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "the chart is not a PNG"
 
+# The main window opens through the installed module (offscreen) and stays open until closed.
+status=0
+env -i PATH=/usr/bin:/bin HOME="$work" QT_QPA_PLATFORM=offscreen \
+  timeout 3 "$work/moved/bin/ovdesk" --folder "$source/tests/fixtures/edge/work" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 124 ] || fail "the main window ended with status $status instead of staying open"
+
 # Without the module: the reports that need no window still run; a chart says what is missing.
 rm "$work/moved/libexec/ovdesk/ovdesk-qt.so"
 [ "$(query "$work/moved/bin/ovdesk")" = "$expected" ] || fail "the query needed the Qt module"
