@@ -4,8 +4,8 @@
 #include "data/database.h"
 #include "data/preload.h"
 #include "data/table_cache.h"
-#include "summary/guest_count.h"
 #include "summary/day_takings_thread.h"
+#include "summary/guest_count.h"
 #include "summary/hotel_rooms.h"
 #include "summary/report_lines.h"
 #include "summary/takings.h"
@@ -69,8 +69,8 @@ SummaryFigures ComputeSummaryFigures(const SummarySelection& sel, const Date& fi
     ColumnNeedsScope columns(&needs);
     // Every day opens the same files: each is examined once, as it is when the run begins.
     tablecache::FileSnapshotScope files;
-    // The guest history and the live guests are read beside the invoices, which the first day
-    // reads before them: two processors read the run's files at once.
+    // The guest history is read ahead while this thread reads the live guests and the takings
+    // thread the invoices; a file this thread has read by then is left.
     Preload ahead(ws, {historyDatabaseName(ws, state, "SchedaStoricoClienti.mdb"),
                        historyDatabaseName(ws, state, "ArrangiamentoStoricoClienti.mdb"),
                        historyDatabaseName(ws, state, "DittaStoricoClienti.mdb"), "Scheda_Cliente.mdb",
