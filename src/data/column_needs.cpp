@@ -9,11 +9,11 @@ namespace {
 
 thread_local const ColumnNeeds* current = nullptr;
 
+}  // namespace
+
 bool hasName(const std::vector<std::string>& names, const std::string& name) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return cp1252::equalNoCase(n, name); });
 }
-
-}  // namespace
 
 const std::vector<std::string>* ColumnNeeds::of(const std::string& table) const {
     for (const auto& [name, fields] : tables_)

@@ -41,6 +41,9 @@ private:
     const ColumnNeeds* previous_;
 };
 
+// Whether `name` is among `names`, without regard to case.
+bool hasName(const std::vector<std::string>& names, const std::string& name);
+
 // Whether a table read with `had` columns (null: every one) holds every column of `wanted`.
 bool columnsCover(const std::vector<std::string>* had, const std::vector<std::string>* wanted);
 

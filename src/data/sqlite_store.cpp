@@ -15,6 +15,7 @@
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/number_format.h"
+#include "data/column_needs.h"
 
 namespace fs = std::filesystem;
 
@@ -429,12 +430,8 @@ std::shared_ptr<Table> SqliteStore::loadTable(const std::string& name, const std
     auto table = std::make_shared<Table>();
     table->name = schema.name;
     std::vector<const Field*> read;
-    for (const auto& f : schema.fields) {
-        const bool asked = !columns || std::any_of(columns->begin(), columns->end(), [&](const std::string& c) {
-                               return cp1252::equalNoCase(c, f.name);
-                           });
-        if (asked) read.push_back(&f);
-    }
+    for (const auto& f : schema.fields)
+        if (!columns || hasName(*columns, f.name)) read.push_back(&f);
     if (columns) table->onlyColumns = *columns;
     std::string sql = "SELECT rowid";
     for (const Field* f : read) {

@@ -99,7 +99,7 @@ const QFontMetricsF& QtDriverPrinter::metrics() {
 }
 
 std::unique_ptr<QtDriverPrinter> QtDriverPrinter::toPdf(const std::string& path) {
-    return std::make_unique<QtDriverPrinter>(path);
+    return std::unique_ptr<QtDriverPrinter>(new QtDriverPrinter(path));
 }
 
 QtDriverPrinter::~QtDriverPrinter() {

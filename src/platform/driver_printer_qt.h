@@ -26,8 +26,6 @@ public:
     // new page of A4; the file is complete when closePdf() is called or the printer goes.
     // selectPrinter accepts every name and never changes that.
     static std::unique_ptr<QtDriverPrinter> toPdf(const std::string& path);
-    // As toPdf when `pdfPath` is not empty, else on the print queues.
-    explicit QtDriverPrinter(std::string pdfPath);
     ~QtDriverPrinter() override;
 
     // Device names of the installed printers in the system's order (code page 1252), read afresh.
@@ -54,6 +52,10 @@ public:
     void closePdf() override;
     // The Qt printer of the job under way (null between jobs): what the driver is given.
     const QPrinter* jobPrinter() const { return printer_.get(); }
+
+protected:
+    // As toPdf when `pdfPath` is not empty, else on the print queues (for printers built on this one).
+    explicit QtDriverPrinter(std::string pdfPath);
 
 private:
     void openPage();
